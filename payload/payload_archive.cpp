@@ -1,0 +1,95 @@
+#include "payload/payload_archive.h"
+
+#include <memory>
+
+#include "payload/payload_format.h"
+#include "platform/file_io.h"
+
+namespace ovsetup::payload {
+namespace {
+
+enum class Destination { kSkip, kUnderTarget, kWindowsFolder };
+
+bool IsDriverKitFolder(const std::string& folder) {
+  return folder == kUsbDriverFolder || folder == kUsbDriverAmd64Folder ||
+         folder == kUsbDriverX86Folder;
+}
+
+// Folder names compare byte for byte, case-sensitive.
+Destination Route(const std::string& folder, Selection selection) {
+  if (selection == Selection::kAll) {
+    if (folder == kContourFolder) return Destination::kWindowsFolder;
+    if (folder == kSerialDriverFolder) return Destination::kSkip;
+    return Destination::kUnderTarget;
+  }
+  if (folder == kSerialDriverFolder || IsDriverKitFolder(folder)) return Destination::kUnderTarget;
+  return Destination::kSkip;
+}
+
+class ExtractVisitor : public EntryVisitor {
+ public:
+  ExtractVisitor(const std::string& target, Selection selection)
+      : target_(target), selection_(selection), buffer_(new char[kCopyBufferSize]) {}
+
+  PayloadFault OnEntry(const PayloadEntry& entry, platform::InputFile& file) override {
+    std::string output;
+    switch (Route(entry.folder, selection_)) {
+      case Destination::kSkip:
+        return PayloadFault::kNone;
+      case Destination::kUnderTarget: {
+        output = target_ + entry.path;
+        // Only the last folder level is made: the archive lists a folder's
+        // entries before its subfolders'.
+        platform::CreateOneFolder(output.substr(0, output.rfind('\\') + 1));
+        break;
+      }
+      case Destination::kWindowsFolder: {
+        if (!platform::GetWindowsFolder(&output)) return PayloadFault::kWindowsFolder;
+        if (output.empty() || output.back() != '\\') output += '\\';
+        output += entry.file_name;
+        break;
+      }
+    }
+    platform::OutputFile out;
+    if (!out.Create(output)) return PayloadFault::kCannotCreate;
+    return CopyBody(entry, file, out);
+  }
+
+ private:
+  // One read and one write per body: the shared buffer up to 512000 bytes,
+  // an exact-size block above, freed right after its write.
+  PayloadFault CopyBody(const PayloadEntry& entry, platform::InputFile& file,
+                        platform::OutputFile& out) {
+    const std::size_t size = entry.BodySize();
+    std::unique_ptr<char[]> large;
+    char* body = buffer_.get();
+    if (size > kCopyBufferSize) {
+      large.reset(new char[size]);
+      body = large.get();
+    }
+    if (!file.Seek(entry.BodyOffset()) || !file.Read(body, size)) return PayloadFault::kBodyRead;
+    if (!out.Write(body, size) || !out.Close()) return PayloadFault::kBodyWrite;
+    return PayloadFault::kNone;
+  }
+
+  const std::string& target_;
+  const Selection selection_;
+  std::unique_ptr<char[]> buffer_;
+};
+
+}  // namespace
+
+WalkResult PayloadArchive::Extract(const std::string& target, Selection selection) const {
+  ExtractVisitor visitor(target, selection);
+  return WalkPayload(payload_file_, visitor);
+}
+
+int PayloadArchive::ExtractAll(const std::string& target) const {
+  return Extract(target, Selection::kAll).ok() ? 1 : 0;
+}
+
+int PayloadArchive::ExtractDriverSubset(const std::string& target) const {
+  return Extract(target, Selection::kDriverSubset).ok() ? 1 : 0;
+}
+
+}  // namespace ovsetup::payload

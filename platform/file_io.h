@@ -1,0 +1,62 @@
+// File access seam of the core: whole-path operations on byte strings in the
+// ANSI code page with "\" as separator. platform/win32 makes the real calls;
+// platform/posix maps "\" to "/" at each call.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ovsetup::platform {
+
+// A file opened for reading. Owns its handle; closed by the destructor.
+class InputFile {
+ public:
+  InputFile() = default;
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Opens `path` for reading (shared read). False when it cannot be opened.
+  bool Open(const std::string& path);
+  // Length of the open file in bytes; false on failure.
+  bool Length(std::uint64_t* length) const;
+  // Moves to the absolute byte `position`; false on failure.
+  bool Seek(std::uint64_t position);
+  // Reads exactly `size` bytes into `buffer`; false on an error or a short read.
+  bool Read(void* buffer, std::size_t size);
+
+ private:
+  std::intptr_t handle_ = -1;
+};
+
+// A file created (or truncated) for writing. Owns its handle; the destructor
+// closes it.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Creates `path`, or truncates it if it exists. False when it cannot be
+  // created or opened for writing.
+  bool Create(const std::string& path);
+  // Writes exactly `size` bytes; false on an error or a short write.
+  bool Write(const void* buffer, std::size_t size);
+  // Closes the file; false when the close reports an error. Idempotent.
+  bool Close();
+
+ private:
+  std::intptr_t handle_ = -1;
+};
+
+// Creates the last folder of `path` (a trailing "\" is allowed). The result is
+// deliberately not reported: an existing folder and a failure look the same.
+void CreateOneFolder(const std::string& path);
+
+// The Windows folder, without a trailing separator guarantee. False when the
+// lookup fails (on Linux: OVSETUP_WINDIR unset or empty).
+bool GetWindowsFolder(std::string* folder);
+
+}  // namespace ovsetup::platform

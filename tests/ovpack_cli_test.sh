@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# ovpack through its command line: build -> list -> verify -> extract round
+# trip with GBK names, each refusal, and malformed payloads.
+#   tests/ovpack_cli_test.sh OVPACK
+set -uo pipefail
+ovpack=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# expect_exit CODE CMD... : run, keep stdout/stderr in $work/out, $work/err.
+expect_exit() {
+  local want=$1; shift
+  "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  [ "$got" -eq "$want" ] || fail "exit $got, expected $want: $* ($(head -3 "$work/err"))"
+}
+expect_err() { grep -qF -- "$1" "$work/err" || fail "stderr lacks '$1': $(cat "$work/err")"; }
+
+head -c 3000 /dev/urandom >"$work/stub.exe"
+
+# A tree like a release: GBK names, a driver kit with subfolders, Contour.
+t="$work/tree"
+mkdir -p "$t/QVTPrograms/语言" "$t/QVTDriver/amd64" "$t/QVTDriver/x86" "$t/MXDriver" "$t/Contour"
+printf 'main' >"$t/QVTPrograms/Orvane.exe"
+head -c 700000 /dev/urandom >"$t/QVTPrograms/big.dat"
+printf '中文' >"$t/QVTPrograms/语言/简体中文.ini"
+printf 'root' >"$t/readme.txt"
+printf 'inf' >"$t/QVTDriver/usb.inf"
+printf '64' >"$t/QVTDriver/amd64/co.dll"
+printf '32' >"$t/QVTDriver/x86/co.dll"
+printf 'mx' >"$t/MXDriver/mdmcpq.inf"
+printf 'c' >"$t/Contour/contour.dat"
+
+expect_exit 0 "$ovpack" build --stub "$work/stub.exe" --from "$t" -o "$work/setup.exe"
+cmp -n 3000 "$work/stub.exe" "$work/setup.exe" || fail "stub not kept in front"
+
+expect_exit 0 "$ovpack" list "$work/setup.exe"
+cat >"$work/want-list" <<'LIST'
+         4  readme.txt
+         1  Contour\contour.dat
+         2  MXDriver\mdmcpq.inf
+         3  QVTDriver\usb.inf
+         2  QVTDriver\amd64\co.dll
+         2  QVTDriver\x86\co.dll
+         4  QVTPrograms\Orvane.exe
+    700000  QVTPrograms\big.dat
+         6  QVTPrograms\语言\简体中文.ini
+LIST
+diff -u "$work/want-list" "$work/out" || fail "list output"
+
+expect_exit 0 "$ovpack" verify "$work/setup.exe"
+
+mkdir -p "$work/windows"
+OVSETUP_WINDIR="$work/windows" expect_exit 0 "$ovpack" extract "$work/setup.exe" "$work/all"
+cmp "$t/QVTPrograms/big.dat" "$work/all/QVTPrograms/big.dat" || fail "big.dat differs"
+gbk_dir=$(printf '语言' | iconv -f UTF-8 -t GBK)
+gbk_file=$(printf '简体中文.ini' | iconv -f UTF-8 -t GBK)
+[ "$(cat "$work/all/QVTPrograms/$gbk_dir/$gbk_file")" = 中文 ] || fail "GBK-named file"
+[ -f "$work/windows/contour.dat" ] || fail "Contour entry not in the Windows folder"
+[ ! -e "$work/all/MXDriver" ] || fail "MXDriver extracted by the full extraction"
+[ ! -e "$work/all/Contour" ] || fail "Contour folder made under the target"
+
+expect_exit 0 "$ovpack" extract --drivers "$work/setup.exe" "$work/drv"
+(cd "$work/drv" && find . -type f | sort) >"$work/out"
+printf '%s\n' ./MXDriver/mdmcpq.inf ./QVTDriver/amd64/co.dll ./QVTDriver/usb.inf \
+  ./QVTDriver/x86/co.dll >"$work/want"
+diff -u "$work/want" "$work/out" || fail "driver subset"
+
+# Refusals: each names the entry and the rule, and leaves no output behind.
+refuse() {  # refuse NAME EXPECTED-TEXT : build $work/r/NAME must fail
+  expect_exit 1 "$ovpack" build --stub "$work/stub.exe" --from "$work/r/$1" -o "$work/r.exe"
+  expect_err "$2"
+  [ ! -e "$work/r.exe" ] || fail "$1: output left behind"
+}
+mkdir -p "$work/r/empty" && : >"$work/r/empty/zero.bin"
+refuse empty "zero.bin: a file of zero bytes"
+mkdir -p "$work/r/long" && printf x >"$work/r/long/$(printf 'a%.0s' $(seq 200))"
+mkdir -p "$work/r/long/$(printf 'b%.0s' $(seq 200))" && printf x >"$work/r/long/$(printf 'b%.0s' $(seq 200))/$(printf 'c%.0s' $(seq 200))"
+refuse long "at most 399 fit"
+mkdir -p "$work/r/many/QVTPrograms" && (cd "$work/r/many/QVTPrograms" && for i in $(seq 600); do printf x >"f$i"; done)
+refuse many "more than 599 files"
+mkdir -p "$work/r/emoji" && printf x >"$work/r/emoji/smile-😀.txt"
+refuse emoji "cannot be encoded in code page 936"
+mkdir -p "$work/r/fifo" && mkfifo "$work/r/fifo/pipe"
+refuse fifo "pipe: not a regular file"
+mkdir -p "$work/r/order/QVTDriver/amd64" && printf x >"$work/r/order/QVTDriver/amd64/a.sys"
+refuse order "folder \"QVTDriver\" has no entry before it"
+mkdir -p "$work/r/trail/QVTPrograms" && printf x >"$work/r/trail/QVTPrograms/乗.txt"
+refuse trail "0x5C byte"
+mkdir -p "$work/r/cp/QVTPrograms" && printf x >"$work/r/cp/QVTPrograms/é.txt"
+expect_exit 0 "$ovpack" build --codepage 1252 --stub "$work/stub.exe" --from "$work/r/cp" -o "$work/cp.exe"
+expect_exit 0 "$ovpack" list --codepage 1252 "$work/cp.exe"
+grep -qF 'QVTPrograms\é.txt' "$work/out" || fail "code page 1252 names"
+
+# Malformed payloads: list shows the entries up to the fault, then names it.
+python3 - "$work/setup.exe" "$work/bad.exe" <<'PY'
+import struct, sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+n = struct.unpack_from('<I', data, len(data) - 4)[0]
+table = len(data) - 4 - 4 * n
+offs = list(struct.unpack_from('<%dI' % n, data, table))
+offs[3] = offs[2] + 100          # entry 2 spans 100 bytes
+struct.pack_into('<%dI' % n, data, table, *offs)
+open(sys.argv[2], 'wb').write(data)
+PY
+expect_exit 1 "$ovpack" list "$work/bad.exe"
+[ "$(wc -l <"$work/out")" -eq 2 ] || fail "list before the fault: $(cat "$work/out")"
+expect_err "entry 2: the entry spans 400 bytes or less"
+expect_exit 1 "$ovpack" verify "$work/bad.exe"
+expect_err "entry 2"
+expect_exit 1 "$ovpack" extract "$work/bad.exe" "$work/bad"
+
+head -c 100 /dev/urandom >"$work/junk.exe"
+printf '\x00\x00\x00\x00' >>"$work/junk.exe"
+expect_exit 1 "$ovpack" list "$work/junk.exe"
+expect_err "the offset count is 0 or above 600"
+
+# Usage errors.
+expect_exit 2 "$ovpack"
+expect_exit 2 "$ovpack" build --from "$t"
+expect_exit 2 "$ovpack" frobnicate
+expect_exit 0 "$ovpack" --help
+
+if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
+echo "ovpack command line: all checks passed"

@@ -1,0 +1,297 @@
+// Extraction of real payload files into real temp folders.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "payload/payload_archive.h"
+#include "platform/file_io.h"
+#include "tests/support/payload_image.h"
+#include "tests/support/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace ovsetup {
+namespace {
+
+using payload::PayloadArchive;
+using payload::PayloadFault;
+using payload::Selection;
+using testing::PayloadImage;
+using testing::ReadHostFile;
+using testing::TempFolder;
+using testing::WriteHostFile;
+
+// A temp folder holding "setup.exe" and an empty "out\" target.
+class Extraction : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::create_directories(dir_.Host("out")); }
+
+  PayloadArchive Archive(const std::string& bytes) {
+    WriteHostFile(dir_.Host("setup.exe"), bytes);
+    return PayloadArchive(dir_.core() + "setup.exe");
+  }
+  std::string Target() const { return dir_.core() + "out\\"; }
+  fs::path Out(const std::string& relative) const { return dir_.Host("out/" + relative); }
+  std::size_t FilesWritten() const {
+    std::size_t n = 0;
+    for (auto& e : fs::recursive_directory_iterator(dir_.Host("out"))) n += e.is_regular_file();
+    return n;
+  }
+
+  TempFolder dir_;
+};
+
+TEST_F(Extraction, RejectsMalformedTablesWithoutWriting) {
+  PayloadImage one;
+  one.Add("QVTPrograms\\a.txt", "abc");
+  const std::string good = one.Finish();
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"three-byte file", "abc"},
+      {"N = 0", PayloadImage().Finish(0)},
+      {"N = 601", PayloadImage().Finish(601)},
+      {"shorter than 4N+4", std::string("\x05\0\0\0", 4)},
+      {"N larger than the table", one.Finish(600)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PayloadArchive archive = Archive(c.bytes);
+    EXPECT_EQ(0, archive.ExtractAll(Target()));
+    EXPECT_EQ(0, archive.ExtractDriverSubset(Target()));
+    EXPECT_EQ(0u, FilesWritten());
+  }
+  EXPECT_EQ(1, Archive(good).ExtractAll(Target()));
+  EXPECT_EQ("abc", ReadHostFile(Out("QVTPrograms/a.txt")));
+}
+
+TEST_F(Extraction, MissingPayloadFileFails) {
+  EXPECT_EQ(0, PayloadArchive(dir_.core() + "absent.exe").ExtractAll(Target()));
+}
+
+TEST_F(Extraction, SingleOffsetMeansNoEntriesAndSuccess) {
+  PayloadArchive archive = Archive(PayloadImage().Finish());
+  EXPECT_EQ(1, archive.ExtractAll(Target()));
+  EXPECT_EQ(1, archive.ExtractDriverSubset(Target()));
+  EXPECT_EQ(0u, FilesWritten());
+}
+
+// Where each folder's entry lands: under the target, or nowhere.
+TEST_F(Extraction, FiltersCompareFoldersByteForByte) {
+  struct Row {
+    const char* path;
+    bool by_all;
+    bool by_drivers;
+  } rows[] = {
+      {"top.txt", true, false},
+      {"QVTPrograms\\p.exe", true, false},
+      {"QVTCad\\c.arx", true, false},
+      {"MXDriver\\m.inf", false, true},
+      {"mxdriver\\lower.inf", true, false},
+      {"QVTDriver\\q.inf", true, true},
+      {"QVTDriver\\amd64\\q64.dll", true, true},
+      {"QVTDriver\\x86\\q32.dll", true, true},
+      {"QVTDriver\\X86\\upper.dll", true, false},
+  };
+  PayloadImage image;
+  for (const Row& row : rows) image.Add(row.path, std::string("body of ") + row.path);
+  const std::string bytes = image.Finish();
+
+  for (Selection selection : {Selection::kAll, Selection::kDriverSubset}) {
+    TempFolder out;
+    ASSERT_TRUE(Archive(bytes).Extract(out.core(), selection).ok());
+    for (const Row& row : rows) {
+      std::string relative = row.path;
+      for (char& c : relative) c = c == '\\' ? '/' : c;
+      const bool expected = selection == Selection::kAll ? row.by_all : row.by_drivers;
+      EXPECT_EQ(expected, fs::exists(out.Host(relative))) << row.path;
+      if (expected) {
+        EXPECT_EQ(std::string("body of ") + row.path, ReadHostFile(out.Host(relative)));
+      }
+    }
+  }
+}
+
+TEST_F(Extraction, SpanOfFourHundredFailsAndFourHundredOneWritesOneByte) {
+  PayloadImage image;
+  image.Add("QVTPrograms\\one.bin", "x");
+  image.Add("QVTPrograms\\empty.bin", "");
+  image.Add("QVTPrograms\\after.bin", "y");
+  EXPECT_EQ(0, Archive(image.Finish()).ExtractAll(Target()));
+  EXPECT_EQ("x", ReadHostFile(Out("QVTPrograms/one.bin")));
+  EXPECT_FALSE(fs::exists(Out("QVTPrograms/empty.bin")));
+  EXPECT_FALSE(fs::exists(Out("QVTPrograms/after.bin")));
+}
+
+// A bad span stops both extractions at that entry, even one the filter skips.
+TEST_F(Extraction, BadSpanKeepsEarlierEntries) {
+  PayloadImage image;
+  for (int i = 0; i < 5; ++i) image.Add("QVTDriver\\f" + std::to_string(i), "data");
+  image.Add("MXDriver\\bad.inf", "z");
+  image.Add("QVTDriver\\late", "late");
+  image.offsets()[6] = image.offsets()[5] + 300;  // entry 5 spans 300 bytes
+  const std::string bytes = image.Finish();
+  for (Selection selection : {Selection::kAll, Selection::kDriverSubset}) {
+    TempFolder out;
+    const payload::WalkResult result = Archive(bytes).Extract(out.core(), selection);
+    EXPECT_EQ(PayloadFault::kSpanTooSmall, result.fault);
+    EXPECT_EQ(5u, result.entry);
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(fs::exists(out.Host("QVTDriver/f" + std::to_string(i))));
+    EXPECT_FALSE(fs::exists(out.Host("QVTDriver/late")));
+  }
+}
+
+TEST_F(Extraction, EntryEndingAtFileLengthFails) {
+  PayloadImage image;
+  image.Add("a.txt", "a");
+  std::string bytes = image.Finish();
+  bytes[bytes.size() - 8] = '\x7f';  // end marker far past the end
+  bytes[bytes.size() - 7] = '\x7f';
+  EXPECT_EQ(PayloadFault::kEndBeyondFile, Archive(bytes).Extract(Target(), Selection::kAll).fault);
+}
+
+TEST_F(Extraction, DescendingOffsetsFailAtThatEntry) {
+  PayloadImage image;
+  image.Add("first.txt", "1");
+  image.Add("second.txt", "2");
+  image.Add("third.txt", "3");
+  image.offsets()[2] = image.offsets()[0] - 1;  // entry 1 ends before it begins
+  const payload::WalkResult result = Archive(image.Finish()).Extract(Target(), Selection::kAll);
+  EXPECT_EQ(PayloadFault::kDescending, result.fault);
+  EXPECT_EQ(1u, result.entry);
+  EXPECT_EQ("1", ReadHostFile(Out("first.txt")));
+  EXPECT_EQ(1u, FilesWritten());
+}
+
+TEST_F(Extraction, BodiesAroundTheSharedBufferSizeAreExact) {
+  std::string small(512000, '\0'), large(512001, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 131 + 7);
+  small.assign(large, 1, 512000);
+  PayloadImage image;
+  image.Add("QVTPrograms\\small.bin", small);
+  image.Add("QVTPrograms\\large.bin", large);
+  image.Add("QVTPrograms\\tail.bin", "t");
+  ASSERT_EQ(1, Archive(image.Finish()).ExtractAll(Target()));
+  EXPECT_EQ(small, ReadHostFile(Out("QVTPrograms/small.bin")));
+  EXPECT_EQ(large, ReadHostFile(Out("QVTPrograms/large.bin")));
+  EXPECT_EQ("t", ReadHostFile(Out("QVTPrograms/tail.bin")));
+}
+
+TEST_F(Extraction, PathHeaderRules) {
+  // No NUL in the first 399 bytes: the path is those 399 bytes, the 400th is
+  // ignored. No host takes a 399-byte file name, so it is refused by name.
+  const std::string name(399, 'n');
+  PayloadImage unterminated;
+  unterminated.AddRawHeader(name + "X", "long");
+  const payload::WalkResult result =
+      Archive(unterminated.Finish()).Extract(Target(), Selection::kAll);
+  EXPECT_EQ(PayloadFault::kCannotCreate, result.fault);
+  EXPECT_EQ(name, result.path);
+
+  // Left-over text after the NUL changes nothing.
+  PayloadImage leftovers;
+  leftovers.Add("QVTPrograms\\b.txt", "b", 'Q');
+  leftovers.AddRawHeader(std::string("QVTPrograms\\c.txt\0old\\longer\\path.txt", 37) +
+                             std::string(400 - 37, 'z'),
+                         "c");
+  ASSERT_EQ(1, Archive(leftovers.Finish()).ExtractAll(Target()));
+  EXPECT_EQ("b", ReadHostFile(Out("QVTPrograms/b.txt")));
+  EXPECT_EQ("c", ReadHostFile(Out("QVTPrograms/c.txt")));
+  EXPECT_EQ(2u, FilesWritten());
+}
+
+TEST_F(Extraction, OnlyTheLastFolderLevelIsCreated) {
+  PayloadImage image;
+  image.Add("QVTDriver\\amd64\\deep\\x.sys", "deep");
+  const std::string bytes = image.Finish();
+  EXPECT_EQ(1, Archive(bytes).ExtractDriverSubset(Target()));  // skipped: no such folder name
+  EXPECT_EQ(0u, FilesWritten());
+  EXPECT_EQ(PayloadFault::kCannotCreate, Archive(bytes).Extract(Target(), Selection::kAll).fault);
+  fs::create_directories(Out("QVTDriver/amd64"));
+  EXPECT_EQ(1, Archive(bytes).ExtractAll(Target()));
+  EXPECT_EQ("deep", ReadHostFile(Out("QVTDriver/amd64/deep/x.sys")));
+}
+
+TEST_F(Extraction, ExistingOutputIsTruncatedAndRewritten) {
+  WriteHostFile(Out("QVTPrograms/a.txt"), std::string(5000, 'o'));
+  PayloadImage image;
+  image.Add("QVTPrograms\\a.txt", "new");
+  ASSERT_EQ(1, Archive(image.Finish()).ExtractAll(Target()));
+  EXPECT_EQ("new", ReadHostFile(Out("QVTPrograms/a.txt")));
+}
+
+TEST_F(Extraction, SixHundredOffsetsHoldFiveHundredNinetyNineEntries) {
+  PayloadImage image;
+  for (int i = 0; i < 599; ++i) image.Add("QVTPrograms\\f" + std::to_string(i), std::to_string(i));
+  ASSERT_EQ(1, Archive(image.Finish()).ExtractAll(Target()));
+  EXPECT_EQ(599u, FilesWritten());
+  EXPECT_EQ("598", ReadHostFile(Out("QVTPrograms/f598")));
+}
+
+// Stored paths never write outside the target (or the Windows folder).
+TEST_F(Extraction, UnsafeStoredPathsFailTheExtraction) {
+  const char* unsafe[] = {"\\rooted.txt", "/rooted.txt", "C:escape.txt", "a.txt:stream",
+                          "..\\up.txt", "QVTPrograms\\..\\..\\up.txt", "Contour\\..",
+                          "QVTPrograms\\...\\up.txt", "QVTPrograms/../../up.txt",
+                          "MXDriver\\..\\..\\up.inf"};
+  for (const char* path : unsafe) {
+    SCOPED_TRACE(path);
+    PayloadImage image;
+    image.Add("QVTPrograms\\before.txt", "ok");
+    image.Add(path, "evil");
+    const std::string bytes = image.Finish();
+    for (Selection selection : {Selection::kAll, Selection::kDriverSubset}) {
+      const payload::WalkResult result = Archive(bytes).Extract(Target(), selection);
+      EXPECT_EQ(PayloadFault::kUnsafePath, result.fault);
+      EXPECT_EQ(1u, result.entry);
+    }
+    EXPECT_FALSE(fs::exists(dir_.Host("up.txt")));
+    EXPECT_FALSE(fs::exists(dir_.host().parent_path() / "up.txt"));
+  }
+  // Dots inside names are fine.
+  for (const char* path : {"QVTPrograms\\a..b.txt", ".profile", "QVTPrograms\\.x"}) {
+    PayloadImage image;
+    image.Add("QVTPrograms\\before.txt", "ok");
+    image.Add(path, "fine");
+    EXPECT_EQ(1, Archive(image.Finish()).ExtractAll(Target())) << path;
+  }
+}
+
+TEST_F(Extraction, ContourEntriesGoIntoTheWindowsFolderByName) {
+  std::string windows;
+  ASSERT_TRUE(platform::GetWindowsFolder(&windows)) << "the test environment sets the Windows folder";
+  const std::string name = "ovsetup-contour-" + std::to_string(std::rand()) + ".dat";
+  PayloadImage image;
+  image.Add("Contour\\" + name, "contour");
+  image.Add("QVTPrograms\\p.txt", "p");
+  const std::string bytes = image.Finish();
+
+  EXPECT_EQ(1, Archive(bytes).ExtractDriverSubset(Target()));
+  EXPECT_EQ(0u, FilesWritten());
+
+  ASSERT_EQ(1, Archive(bytes).ExtractAll(Target()));
+  std::string host_windows = windows;
+#ifndef _WIN32
+  for (char& c : host_windows) c = c == '\\' ? '/' : c;
+#endif
+  const fs::path landed = fs::path(host_windows) / name;
+  EXPECT_EQ("contour", ReadHostFile(landed));
+  fs::remove(landed);
+  EXPECT_FALSE(fs::exists(Out("Contour")));
+  EXPECT_EQ("p", ReadHostFile(Out("QVTPrograms/p.txt")));
+}
+
+TEST_F(Extraction, OutputThatCannotBeCreatedFails) {
+  PayloadImage image;
+  image.Add("QVTPrograms\\a.txt", "a");
+  image.Add("QVTPrograms", "clashes with the folder");
+  const payload::WalkResult result = Archive(image.Finish()).Extract(Target(), Selection::kAll);
+  EXPECT_EQ(PayloadFault::kCannotCreate, result.fault);
+  EXPECT_EQ(1u, result.entry);
+}
+
+}  // namespace
+}  // namespace ovsetup

@@ -1,0 +1,35 @@
+// Builds payload files byte by byte, including malformed ones.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ovsetup::testing {
+
+// An executable-like prefix followed by entries, an offset table and N.
+class PayloadImage {
+ public:
+  explicit PayloadImage(std::size_t prefix_size = 1000) : bytes_(prefix_size, 'M') {}
+
+  // Appends an entry: `header` (cut or padded to 400 bytes with `filler`)
+  // and `body`. Returns its index.
+  std::size_t Add(const std::string& path, const std::string& body, char filler = '\0');
+  // Appends an entry whose header is `raw` exactly (400 bytes expected).
+  std::size_t AddRawHeader(const std::string& raw, const std::string& body);
+
+  // The offsets the table will hold (entries' starts, then the end marker);
+  // tests may edit them before Finish.
+  std::vector<std::uint32_t>& offsets() { return offsets_; }
+
+  // The finished file: entries, the offsets plus an end marker at the end of
+  // the entries, then N (`count` overrides the true count).
+  std::string Finish();
+  std::string Finish(std::uint32_t count);
+
+ private:
+  std::string bytes_;
+  std::vector<std::uint32_t> offsets_;
+};
+
+}  // namespace ovsetup::testing

@@ -1,0 +1,34 @@
+// A fresh folder under the system's temp folder, removed with its contents
+// when the test ends.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace ovsetup::testing {
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // The folder as the host sees it.
+  const std::filesystem::path& host() const { return host_; }
+  // The folder in the core's form, ending with "\".
+  std::string core() const;
+  // `relative` ("/" separators) below the folder, as the host sees it.
+  std::filesystem::path Host(const std::string& relative) const { return host_ / relative; }
+
+ private:
+  std::filesystem::path host_;
+};
+
+// Whole-file helpers over host paths.
+std::string ReadHostFile(const std::filesystem::path& path);
+void WriteHostFile(const std::filesystem::path& path, const std::string& bytes);
+// Host path -> the core's form.
+std::string CorePath(const std::filesystem::path& path);
+
+}  // namespace ovsetup::testing

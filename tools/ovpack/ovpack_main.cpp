@@ -1,0 +1,210 @@
+// ovpack: the release engineer's tool to build, list, verify and extract
+// setups (a stub executable with a payload appended).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "payload/payload_archive.h"
+#include "platform/file_io.h"
+#include "platform/text_codec.h"
+#include "tools/ovpack/pack_builder.h"
+#include "tools/ovpack/pack_checks.h"
+
+namespace {
+
+using namespace ovsetup;
+
+constexpr int kOk = 0, kFailed = 1, kUsage = 2;
+
+const char kHelp[] =
+    "usage:\n"
+    "  ovpack build --stub STUB --from DIR -o OUT [--codepage CP]\n"
+    "      append a payload of every regular file under DIR to STUB, as OUT\n"
+    "      (paths stored with \"\\\" in code page CP, default 936)\n"
+    "  ovpack list [--codepage CP] FILE\n"
+    "      one line per entry: size, then path\n"
+    "  ovpack verify [--codepage CP] FILE\n"
+    "      check the payload as the setup reads it, plus ascending offsets,\n"
+    "      the end marker and the folder-before-subfolder order\n"
+    "  ovpack extract [--drivers] FILE TARGET\n"
+    "      extract as the setup does: everything but MXDriver (\"Contour\" into\n"
+    "      the Windows folder), or with --drivers only the driver kits\n"
+    "exit status: 0 success, 1 failure, 2 usage error\n";
+
+int Usage(const char* problem) {
+  std::fprintf(stderr, "ovpack: %s\n%s", problem, kHelp);
+  return kUsage;
+}
+
+// A stored path as UTF-8 for the terminal; bytes that do not convert are
+// shown as \xNN.
+std::string Shown(const std::string& stored, unsigned code_page) {
+  std::string utf8;
+  if (platform::ConvertCodePage(stored, code_page, platform::kCodePageUtf8, &utf8)) return utf8;
+  std::string escaped;
+  for (unsigned char c : stored) {
+    char hex[8];
+    if (c < 0x80) escaped += static_cast<char>(c);
+    else {
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      escaped += hex;
+    }
+  }
+  return escaped;
+}
+
+void ReportFault(const std::string& file, const payload::WalkResult& result, unsigned code_page) {
+  const char* why = payload::DescribeFault(result.fault);
+  if (!result.at_entry)
+    std::fprintf(stderr, "ovpack: %s: %s\n", file.c_str(), why);
+  else if (result.path.empty())
+    std::fprintf(stderr, "ovpack: %s: entry %u: %s\n", file.c_str(), result.entry, why);
+  else
+    std::fprintf(stderr, "ovpack: %s: entry %u \"%s\": %s\n", file.c_str(), result.entry,
+                 Shown(result.path, code_page).c_str(), why);
+}
+
+class ListVisitor : public payload::EntryVisitor {
+ public:
+  explicit ListVisitor(unsigned code_page) : code_page_(code_page) {}
+  payload::PayloadFault OnEntry(const payload::PayloadEntry& entry,
+                                platform::InputFile&) override {
+    std::printf("%10u  %s\n", entry.BodySize(), Shown(entry.path, code_page_).c_str());
+    return payload::PayloadFault::kNone;
+  }
+
+ private:
+  unsigned code_page_;
+};
+
+// Collects what the extractor would accept but a well-built payload never
+// holds.
+class VerifyVisitor : public payload::EntryVisitor {
+ public:
+  explicit VerifyVisitor(unsigned code_page) : code_page_(code_page) {}
+
+  void OnTable(std::uint64_t length, const std::uint32_t* offsets,
+               std::uint32_t count) override {
+    const std::uint64_t table = length - 4 - 4ull * count;
+    if (offsets[count - 1] != table)
+      problems_.push_back("end marker " + std::to_string(offsets[count - 1]) +
+                          " is not the start of the offset table (" + std::to_string(table) + ")");
+  }
+
+  payload::PayloadFault OnEntry(const payload::PayloadEntry& entry,
+                                platform::InputFile&) override {
+    const std::string problem = order_.Next(entry.folder);
+    if (!problem.empty())
+      problems_.push_back("entry " + std::to_string(entry.index) + " \"" +
+                          Shown(entry.path, code_page_) + "\": " + problem);
+    return payload::PayloadFault::kNone;
+  }
+
+  const std::vector<std::string>& problems() const { return problems_; }
+
+ private:
+  unsigned code_page_;
+  ovpack::FolderOrderCheck order_;
+  std::vector<std::string> problems_;
+};
+
+// Parses "--codepage CP" at args[*i]; false on a bad value.
+bool TakeCodePage(const std::vector<std::string>& args, std::size_t* i, unsigned* code_page) {
+  if (*i + 1 >= args.size()) return false;
+  char* end = nullptr;
+  const unsigned long value = std::strtoul(args[*i + 1].c_str(), &end, 10);
+  if (*end != '\0' || value == 0 || value > 65535) return false;
+  *code_page = static_cast<unsigned>(value);
+  ++*i;
+  return true;
+}
+
+int Build(const std::vector<std::string>& args) {
+  ovpack::BuildOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool has_value = i + 1 < args.size();
+    if (a == "--stub" && has_value) options.stub = args[++i];
+    else if (a == "--from" && has_value) options.from = args[++i];
+    else if ((a == "-o" || a == "--out") && has_value) options.out = args[++i];
+    else if (a == "--codepage") {
+      if (!TakeCodePage(args, &i, &options.code_page)) return Usage("--codepage wants a code page number");
+    } else return Usage(("build: unexpected argument " + a).c_str());
+  }
+  if (options.stub.empty() || options.from.empty() || options.out.empty())
+    return Usage("build needs --stub, --from and -o");
+  options.progress = isatty(2) != 0;
+  std::string error;
+  if (!ovpack::BuildSetup(options, &error)) {
+    std::fprintf(stderr, "ovpack: %s\n", error.c_str());
+    return kFailed;
+  }
+  return kOk;
+}
+
+int ListOrVerify(const std::vector<std::string>& args, bool verify) {
+  unsigned code_page = platform::kCodePageGbk;
+  std::string file;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--codepage") {
+      if (!TakeCodePage(args, &i, &code_page)) return Usage("--codepage wants a code page number");
+    } else if (file.empty()) file = args[i];
+    else return Usage(("unexpected argument " + args[i]).c_str());
+  }
+  if (file.empty()) return Usage("which setup file?");
+  const std::string path = platform::PathFromHost(file);
+  if (!verify) {
+    ListVisitor visitor(code_page);
+    const payload::WalkResult result = payload::WalkPayload(path, visitor);
+    if (result.ok()) return kOk;
+    std::fflush(stdout);
+    ReportFault(file, result, code_page);
+    return kFailed;
+  }
+  VerifyVisitor visitor(code_page);
+  const payload::WalkResult result = payload::WalkPayload(path, visitor);
+  for (const std::string& problem : visitor.problems())
+    std::fprintf(stderr, "ovpack: %s: %s\n", file.c_str(), problem.c_str());
+  if (!result.ok()) ReportFault(file, result, code_page);
+  if (!result.ok() || !visitor.problems().empty()) return kFailed;
+  std::printf("%s: %u entries, well formed\n", file.c_str(), result.entry);
+  return kOk;
+}
+
+int Extract(const std::vector<std::string>& args) {
+  payload::Selection selection = payload::Selection::kAll;
+  std::vector<std::string> rest;
+  for (const std::string& a : args) {
+    if (a == "--drivers") selection = payload::Selection::kDriverSubset;
+    else rest.push_back(a);
+  }
+  if (rest.size() != 2) return Usage("extract needs FILE and TARGET");
+  std::string target = platform::PathFromHost(rest[1]);
+  if (target.empty() || target.back() != '\\') target += '\\';
+  platform::CreateOneFolder(target);
+  const payload::PayloadArchive archive(platform::PathFromHost(rest[0]));
+  const payload::WalkResult result = archive.Extract(target, selection);
+  if (result.ok()) return kOk;
+  ReportFault(rest[0], result, platform::kCodePageGbk);
+  return kFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage("which command?");
+  const std::string command = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kHelp, stdout);
+    return kOk;
+  }
+  if (command == "build") return Build(args);
+  if (command == "list") return ListOrVerify(args, false);
+  if (command == "verify") return ListOrVerify(args, true);
+  if (command == "extract") return Extract(args);
+  return Usage(("unknown command " + command).c_str());
+}

@@ -1,0 +1,174 @@
+#include "tools/ovpack/pack_builder.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "payload/payload_format.h"
+#include "platform/text_codec.h"
+#include "tools/ovpack/pack_checks.h"
+
+namespace fs = std::filesystem;
+
+namespace ovsetup::ovpack {
+namespace {
+
+struct PlannedEntry {
+  fs::path source;
+  std::string shown;   // relative path in UTF-8 with "\" separators
+  std::string stored;  // relative path as stored, in the target code page
+  std::uint64_t size = 0;
+};
+
+// Lists `folder` (relative path `prefix`) into `entries`: its files first, in
+// byte-wise order of their UTF-8 names, then each subfolder the same way.
+bool Collect(const fs::path& folder, const std::string& prefix,
+             std::vector<PlannedEntry>* entries, std::string* error) {
+  std::error_code ec;
+  std::vector<std::pair<std::string, fs::path>> files, folders;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path path = it->path();
+    const std::string name = path.filename().u8string();
+    const std::string shown = prefix.empty() ? name : prefix + "\\" + name;
+    const fs::file_status status = fs::status(path, ec);  // links are followed
+    if (ec) break;
+    if (fs::is_directory(status)) folders.emplace_back(name, path);
+    else if (fs::is_regular_file(status)) files.emplace_back(name, path);
+    else {
+      *error = shown + ": not a regular file";
+      return false;
+    }
+  }
+  if (ec) {
+    *error = (prefix.empty() ? folder.u8string() : prefix) + ": cannot be listed: " + ec.message();
+    return false;
+  }
+  std::sort(files.begin(), files.end());
+  std::sort(folders.begin(), folders.end());
+  for (const auto& [name, path] : files) {
+    PlannedEntry entry;
+    entry.source = path;
+    entry.shown = prefix.empty() ? name : prefix + "\\" + name;
+    entry.size = fs::file_size(path, ec);
+    if (ec) {
+      *error = entry.shown + ": cannot be read: " + ec.message();
+      return false;
+    }
+    entries->push_back(std::move(entry));
+  }
+  for (const auto& [name, path] : folders)
+    if (!Collect(path, prefix.empty() ? name : prefix + "\\" + name, entries, error)) return false;
+  return true;
+}
+
+// Checks one planned entry against the format and fills in its stored path.
+std::string CheckEntry(PlannedEntry* entry, unsigned code_page, FolderOrderCheck* order) {
+  if (entry->size == 0) return "a file of zero bytes cannot be stored (an entry needs one body byte)";
+  if (!platform::ConvertCodePage(entry->shown, platform::kCodePageUtf8, code_page, &entry->stored))
+    return "the name cannot be encoded in code page " + std::to_string(code_page);
+  // Converting the whole path keeps the separators; a 0x5C byte anywhere
+  // else is a double-byte character's trail byte that readers would split at.
+  std::size_t separators = 0, stored_separators = 0;
+  for (char c : entry->shown) separators += c == '\\';
+  for (char c : entry->stored) stored_separators += c == '\\';
+  if (separators != stored_separators)
+    return "the encoded name holds a 0x5C byte inside a character, which reads as a \"\\\"";
+  if (entry->stored.size() > payload::kMaxPathLength)
+    return "the stored path has " + std::to_string(entry->stored.size()) +
+           " bytes; at most 399 fit in the header";
+  const std::size_t slash = entry->stored.rfind('\\');
+  return order->Next(slash == std::string::npos ? std::string() : entry->stored.substr(0, slash));
+}
+
+// Appends `size` bytes of `source` to `out`.
+bool CopyFile(const fs::path& source, std::uint64_t size, std::ofstream& out) {
+  std::ifstream in(source, std::ios::binary);
+  std::vector<char> chunk(1 << 20);
+  while (in && size > 0) {
+    const std::size_t want = size < chunk.size() ? static_cast<std::size_t>(size) : chunk.size();
+    in.read(chunk.data(), static_cast<std::streamsize>(want));
+    if (static_cast<std::size_t>(in.gcount()) != want) return false;
+    out.write(chunk.data(), static_cast<std::streamsize>(want));
+    size -= want;
+  }
+  // The file must not have grown either: the size was fixed in the table.
+  return size == 0 && in.peek() == std::ifstream::traits_type::eof() && out.good();
+}
+
+}  // namespace
+
+bool BuildSetup(const BuildOptions& options, std::string* error) {
+  std::vector<PlannedEntry> entries;
+  std::error_code ec;
+  if (!fs::is_directory(fs::u8path(options.from), ec)) {
+    *error = options.from + ": not a folder";
+    return false;
+  }
+  if (!Collect(fs::u8path(options.from), "", &entries, error)) return false;
+  if (entries.size() > payload::kMaxEntries) {
+    *error = entries[payload::kMaxEntries].shown + ": more than 599 files (" +
+             std::to_string(entries.size()) + "); the payload holds at most 599 entries";
+    return false;
+  }
+  FolderOrderCheck order;
+  for (PlannedEntry& entry : entries) {
+    const std::string problem = CheckEntry(&entry, options.code_page, &order);
+    if (!problem.empty()) {
+      *error = entry.shown + ": " + problem;
+      return false;
+    }
+  }
+
+  const fs::path stub = fs::u8path(options.stub), out_path = fs::u8path(options.out);
+  const std::uint64_t stub_size = fs::file_size(stub, ec);
+  if (ec) {
+    *error = options.stub + ": cannot read the stub: " + ec.message();
+    return false;
+  }
+  std::uint64_t total = stub_size + 4 * (entries.size() + 2);
+  for (const PlannedEntry& entry : entries) total += payload::kHeaderSize + entry.size;
+  if (total > UINT32_MAX) {
+    *error = options.out + ": the setup would exceed 4 GiB; offsets are 32-bit";
+    return false;
+  }
+
+  std::ofstream out(out_path, std::ios::binary | std::ios::trunc);
+  bool ok = out.good() && CopyFile(stub, stub_size, out);
+  if (!ok) *error = options.stub + ": cannot copy the stub into " + options.out;
+  std::vector<std::uint32_t> offsets;
+  std::uint64_t at = stub_size;
+  for (std::size_t i = 0; ok && i < entries.size(); ++i) {
+    const PlannedEntry& entry = entries[i];
+    if (options.progress)
+      std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", i + 1, entries.size(), entry.shown.c_str());
+    offsets.push_back(static_cast<std::uint32_t>(at));
+    char header[payload::kHeaderSize] = {};
+    entry.stored.copy(header, entry.stored.size());
+    out.write(header, sizeof header);
+    ok = CopyFile(entry.source, entry.size, out);
+    if (!ok) *error = entry.shown + ": cannot be read whole (did it change while packing?)";
+    at += payload::kHeaderSize + entry.size;
+  }
+  if (options.progress) std::fprintf(stderr, "\n");
+  if (ok) {
+    offsets.push_back(static_cast<std::uint32_t>(at));  // end marker: start of the table
+    offsets.push_back(static_cast<std::uint32_t>(offsets.size()));  // N
+    std::vector<unsigned char> tail(4 * offsets.size());
+    for (std::size_t i = 0; i < offsets.size(); ++i) payload::WriteLe32(&tail[4 * i], offsets[i]);
+    out.write(reinterpret_cast<const char*>(tail.data()), static_cast<std::streamsize>(tail.size()));
+    out.close();
+    ok = out.good();
+    if (!ok) *error = options.out + ": cannot be written";
+  }
+  if (!ok) {
+    out.close();
+    fs::remove(out_path, ec);
+  }
+  return ok;
+}
+
+}  // namespace ovsetup::ovpack

@@ -1,0 +1,23 @@
+// Builds a setup: a stub executable followed by a payload of a folder tree.
+#pragma once
+
+#include <string>
+
+namespace ovsetup::ovpack {
+
+struct BuildOptions {
+  std::string stub;          // the setup executable the payload is appended to
+  std::string from;          // folder whose regular files become the entries
+  std::string out;           // the setup written
+  unsigned code_page = 936;  // code page of the stored paths
+  bool progress = false;     // report each entry on stderr
+};
+
+// Writes `options.out`. False with `error` set to one line naming the entry
+// and the rule when the tree cannot be stored or would extract wrongly (a
+// zero-byte file, a path over 399 bytes, over 599 files, a name that cannot
+// be encoded, a file that is not a regular file) or on an I/O error; the
+// output file is then removed.
+bool BuildSetup(const BuildOptions& options, std::string* error);
+
+}  // namespace ovsetup::ovpack
