@@ -91,4 +91,6 @@ bool GetWindowsFolder(std::string* folder) {
   return true;
 }
 
+void KeepFreedMemoryForReuse() {}
+
 }  // namespace ovsetup::platform
