@@ -1,0 +1,48 @@
+// ovsetup-headless: runs parts of the setup without its windows.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/headless/commands.h"
+
+namespace ovsetup::headless {
+namespace {
+
+const char kHelp[] =
+    "usage:\n"
+    "  ovsetup-headless config --setup FILE\n"
+    "      the product name and start-up language (1..4) the welcome dialog\n"
+    "      starts with, from the SetupCfg.ini beside the setup executable FILE\n"
+    "exit status: 0 success, 1 failure, 2 usage error\n";
+
+struct Command {
+  const char* name;
+  int (*run)(const std::vector<std::string>& args);
+};
+
+const Command kCommands[] = {
+    {"config", RunConfig},
+};
+
+}  // namespace
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "ovsetup-headless: %s\n%s", problem.c_str(), kHelp);
+  return kExitUsage;
+}
+
+}  // namespace ovsetup::headless
+
+int main(int argc, char** argv) {
+  using namespace ovsetup::headless;
+  if (argc < 2) return Usage("which command?");
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h") {
+    std::fputs(kHelp, stdout);
+    return kExitOk;
+  }
+  for (const Command& command : kCommands)
+    if (name == command.name) return command.run(std::vector<std::string>(argv + 2, argv + argc));
+  return Usage("unknown command \"" + name + "\"");
+}
