@@ -67,7 +67,13 @@ OutputFile::~OutputFile() { Close(); }
 
 bool OutputFile::Create(const std::string& path) {
   Close();
-  handle_ = ::open(ToHostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const std::string host = ToHostPath(path);
+  // A file without its owner's write bit is read-only, even for root: Windows
+  // refuses to truncate a read-only file.
+  struct stat st;
+  if (::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+    return false;
+  handle_ = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   return handle_ >= 0;
 }
 
@@ -86,6 +92,8 @@ bool OutputFile::Close() {
 void CreateOneFolder(const std::string& path) {
   (void)::mkdir(ToHostPath(path).c_str(), 0755);
 }
+
+void RemoveOneFolder(const std::string& path) { (void)::rmdir(ToHostPath(path).c_str()); }
 
 bool GetWindowsFolder(std::string* folder) {
   const char* dir = std::getenv("OVSETUP_WINDIR");

@@ -46,6 +46,21 @@ void WriteHostFile(const fs::path& path, const std::string& bytes) {
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-std::string CorePath(const fs::path& path) { return platform::PathFromHost(path.string()); }
+std::string CorePath(const fs::path& path) {
+  fs::path preferred = path;
+  preferred.make_preferred();  // "/" -> "\" on Windows
+  return platform::PathFromHost(preferred.string());
+}
+
+fs::path HostPath(const std::string& core_path) {
+#ifdef _WIN32
+  return fs::path(core_path);
+#else
+  std::string host = core_path;
+  for (char& c : host)
+    if (c == '\\') c = '/';
+  return fs::path(host);
+#endif
+}
 
 }  // namespace ovsetup::testing

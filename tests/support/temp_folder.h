@@ -30,5 +30,7 @@ std::string ReadHostFile(const std::filesystem::path& path);
 void WriteHostFile(const std::filesystem::path& path, const std::string& bytes);
 // Host path -> the core's form.
 std::string CorePath(const std::filesystem::path& path);
+// The core's form -> host path.
+std::filesystem::path HostPath(const std::string& core_path);
 
 }  // namespace ovsetup::testing

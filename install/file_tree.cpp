@@ -1,0 +1,85 @@
+#include "install/file_tree.h"
+
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "platform/file_io.h"
+#include "platform/file_ops.h"
+
+namespace ovsetup::install {
+namespace {
+
+using platform::FileSearch;
+using platform::FoundEntry;
+
+void AddSeparator(std::string* folder) {
+  if (folder->empty() || folder->back() != '\\') *folder += '\\';
+}
+
+// Calls `action(path, name)` for every file directly inside `folder` (which
+// ends with "\"), in the order the search delivers them.
+template <typename Action>
+void ForEachFile(const std::string& folder, Action action) {
+  FileSearch search;
+  FoundEntry entry;
+  for (bool found = search.First(folder + "*.*", &entry); found; found = search.Next(&entry)) {
+    if (entry.name == "." || entry.name == ".." || entry.is_folder) continue;
+    action(folder + entry.name, entry.name);
+  }
+}
+
+// Reads `source` whole, then writes it into a new or truncated `target`. A
+// source that cannot be read leaves the target untouched.
+void CopyByContent(const std::string& source, const std::string& target) {
+  platform::InputFile in;
+  std::uint64_t length = 0;
+  if (!in.Open(source) || !in.Length(&length) || length > SIZE_MAX) return;
+  const std::size_t size = static_cast<std::size_t>(length);
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[size > 0 ? size : 1]);
+  if (!buffer || !in.Read(buffer.get(), size)) return;
+  platform::OutputFile out;
+  if (out.Create(target)) (void)out.Write(buffer.get(), size);
+}
+
+}  // namespace
+
+int FolderExists(std::string path) {
+  FileSearch search;
+  FoundEntry entry;
+  return search.First(path, &entry) && entry.is_folder ? 1 : 0;
+}
+
+int PathExists(std::string pattern) {
+  FileSearch search;
+  FoundEntry entry;
+  return search.First(pattern, &entry) ? 1 : 0;
+}
+
+void CopyFolderFiles(std::string source, std::string target) {
+  if (source.empty() || target.empty()) return;
+  AddSeparator(&source);
+  AddSeparator(&target);
+  ForEachFile(source, [&target](const std::string& path, const std::string& name) {
+    (void)platform::CopyOneFile(path, target + name, false);
+  });
+}
+
+void CopyFolderFilesByContent(std::string source, std::string target) {
+  if (source.empty() || target.empty()) return;
+  AddSeparator(&source);
+  AddSeparator(&target);
+  ForEachFile(source, [&target](const std::string& path, const std::string& name) {
+    CopyByContent(path, target + name);
+  });
+}
+
+void EmptyFolder(std::string folder) {
+  if (folder.empty()) return;
+  AddSeparator(&folder);
+  ForEachFile(folder, [](const std::string& path, const std::string&) {
+    (void)platform::DeleteOneFile(path);
+  });
+}
+
+}  // namespace ovsetup::install

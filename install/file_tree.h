@@ -1,0 +1,33 @@
+// Folder helpers shared by the installs. They work on one folder level: the
+// files directly inside a folder, never its subfolders. Paths are in the ANSI
+// code page with "\" as separator. Failures are not reported: a file that
+// cannot be copied or deleted is passed over.
+#pragma once
+
+#include <string>
+
+namespace ovsetup::install {
+
+// 1 when `path` (without a trailing "\") names an existing folder, else 0.
+int FolderExists(std::string path);
+
+// Non-zero when at least one file or folder matches `pattern`, a path whose
+// last part may hold the wildcards "*" and "?"; else 0.
+int PathExists(std::string pattern);
+
+// Copies every file directly inside `source` into `target` (an existing
+// folder) with the platform copy: an existing target file is replaced unless
+// it is read-only, and the copy keeps the source's attributes. An empty
+// `source` or `target` does nothing. A trailing "\" is optional on both.
+void CopyFolderFiles(std::string source, std::string target);
+
+// As CopyFolderFiles, but each file is read whole and written into a new or
+// truncated target file, which comes out writable whatever the source's
+// attributes.
+void CopyFolderFilesByContent(std::string source, std::string target);
+
+// Deletes every file directly inside `folder`; subfolders and their contents
+// stay. An empty `folder` does nothing.
+void EmptyFolder(std::string folder);
+
+}  // namespace ovsetup::install

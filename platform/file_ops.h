@@ -1,0 +1,50 @@
+// Folder searches and whole-file operations of the core, on paths in the ANSI
+// code page with "\" as separator (see file_io.h for reading and writing).
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace ovsetup::platform {
+
+// One entry delivered by a FileSearch: its name inside its folder and whether
+// it is a folder (the directory attribute).
+struct FoundEntry {
+  std::string name;
+  bool is_folder = false;
+};
+
+// A search of one folder for the entries matching a pattern (find first,
+// find next, close). Owns the search; the destructor closes it.
+class FileSearch {
+ public:
+  FileSearch();
+  ~FileSearch();
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+
+  // Starts a search for `pattern`: a path whose last part may hold the
+  // wildcards "*" and "?", matched as Windows does ("*.*" also matches names
+  // without a dot, case does not matter). A pattern ending in "\" matches
+  // nothing. True with the first match in `entry`; false when nothing
+  // matches or the folder cannot be read.
+  bool First(const std::string& pattern, FoundEntry* entry);
+  // The next match of the running search; false at the end.
+  bool Next(FoundEntry* entry);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Copies the file `from` to `to`, taking over its attributes (a read-only
+// source gives a read-only copy). With `fail_if_exists`, an existing `to` is
+// left alone and the copy fails; without it, `to` is replaced unless it is
+// read-only. True when the copy was made.
+bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists);
+
+// Deletes the file `path`. A read-only file, a folder or a missing file is
+// not deleted; the result is false then.
+bool DeleteOneFile(const std::string& path);
+
+}  // namespace ovsetup::platform

@@ -1,0 +1,172 @@
+// Linux stand-in of folder searches and file copy/delete. It keeps what the
+// installs can see of Windows: wildcard patterns match as FindFirstFile
+// matches them, and a file without the owner's write bit plays a file with the
+// read-only attribute (copied along, blocking overwrite and deletion, even for
+// root).
+#include "platform/file_ops.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/posix/host_path.h"
+
+namespace ovsetup::platform {
+
+struct FileSearch::State {
+  std::vector<FoundEntry> matches;
+  std::size_t next = 0;
+};
+
+namespace {
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// "*" any run of characters, "?" exactly one, everything else itself without
+// regard to case (bytes: a GBK character counts as two).
+bool Glob(const char* p, const char* n) {
+  for (; *p != '\0'; ++p, ++n) {
+    if (*p == '*') {
+      for (const char* rest = n;; ++rest) {
+        if (Glob(p + 1, rest)) return true;
+        if (*rest == '\0') return false;
+      }
+    }
+    if (*n == '\0' || (*p != '?' && Upper(*p) != Upper(*n))) return false;
+  }
+  return *n == '\0';
+}
+
+// Windows lets a final ".*" match the end of a name, so "*.*" and "a*.*"
+// also take names without a dot.
+bool MatchesPattern(const std::string& pattern, const std::string& name) {
+  if (Glob(pattern.c_str(), name.c_str())) return true;
+  const std::size_t n = pattern.size();
+  return n >= 2 && pattern.compare(n - 2, 2, ".*") == 0 &&
+         Glob(pattern.substr(0, n - 2).c_str(), name.c_str());
+}
+
+bool ReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
+
+// NTFS delivers a folder's entries sorted by their upper-case names.
+bool ByUpperName(const FoundEntry& a, const FoundEntry& b) {
+  return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+                                      [](char x, char y) {
+                                        return static_cast<unsigned char>(Upper(x)) <
+                                               static_cast<unsigned char>(Upper(y));
+                                      });
+}
+
+// Owns a directory stream.
+class Directory {
+ public:
+  explicit Directory(const std::string& path) : dir_(::opendir(path.c_str())) {}
+  ~Directory() {
+    if (dir_ != nullptr) ::closedir(dir_);
+  }
+  Directory(const Directory&) = delete;
+  Directory& operator=(const Directory&) = delete;
+  DIR* get() const { return dir_; }
+
+ private:
+  DIR* dir_;
+};
+
+// Owns a descriptor.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+bool CopyContent(int from, int to) {
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = ::read(from, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    for (ssize_t done = 0; done < got;) {
+      ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      done += put;
+    }
+  }
+}
+
+}  // namespace
+
+FileSearch::FileSearch() : state_(new State) {}
+
+FileSearch::~FileSearch() = default;
+
+bool FileSearch::First(const std::string& pattern, FoundEntry* entry) {
+  state_->matches.clear();
+  state_->next = 0;
+  const std::size_t slash = pattern.rfind('\\');
+  const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+  const std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  if (mask.empty()) return false;
+
+  const std::string host_folder = ToHostPath(folder);
+  Directory dir(host_folder);
+  if (dir.get() == nullptr) return false;
+  while (const dirent* d = ::readdir(dir.get())) {
+    if (!MatchesPattern(mask, d->d_name)) continue;
+    struct stat st;
+    if (::stat((host_folder + "/" + d->d_name).c_str(), &st) != 0) continue;
+    state_->matches.push_back(FoundEntry{d->d_name, S_ISDIR(st.st_mode)});
+  }
+  std::sort(state_->matches.begin(), state_->matches.end(), ByUpperName);
+  return Next(entry);
+}
+
+bool FileSearch::Next(FoundEntry* entry) {
+  if (state_->next >= state_->matches.size()) return false;
+  *entry = state_->matches[state_->next++];
+  return true;
+}
+
+bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+  const std::string host_to = ToHostPath(to);
+  Descriptor source(::open(ToHostPath(from).c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat from_st;
+  if (source.get() < 0 || ::fstat(source.get(), &from_st) != 0 || !S_ISREG(from_st.st_mode))
+    return false;
+  struct stat to_st;
+  if (::stat(host_to.c_str(), &to_st) == 0) {
+    const bool same_file = to_st.st_dev == from_st.st_dev && to_st.st_ino == from_st.st_ino;
+    if (fail_if_exists || same_file || !S_ISREG(to_st.st_mode) || ReadOnly(to_st)) return false;
+  }
+  Descriptor target(::open(host_to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  if (target.get() < 0) return false;
+  if (!CopyContent(source.get(), target.get()) ||
+      ::fchmod(target.get(), from_st.st_mode & 07777) != 0) {
+    ::unlink(host_to.c_str());  // as CopyFile, leave no partial copy behind
+    return false;
+  }
+  return true;
+}
+
+bool DeleteOneFile(const std::string& path) {
+  const std::string host = ToHostPath(path);
+  struct stat st;
+  if (::lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (!S_ISLNK(st.st_mode) && ReadOnly(st)) return false;
+  return ::unlink(host.c_str()) == 0;
+}
+
+}  // namespace ovsetup::platform
