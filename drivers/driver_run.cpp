@@ -1,0 +1,71 @@
+#include "drivers/driver_run.h"
+
+#include "drivers/driver_placement.h"
+#include "payload/payload_archive.h"
+#include "platform/file_ops.h"
+#include "platform/process.h"
+#include "platform/system_info.h"
+
+namespace ovsetup::drivers {
+namespace {
+
+// The serial-port kit's files removed after the installer ran, in order.
+// The four co-installers and the whole QVTDriver folder stay.
+const char* const kCleanUp[] = {
+    "MXDriver\\UsbDriver.exe", "MXDriver\\ftd2xx.dll",   "MXDriver\\Qvtvcomdrv.inf",
+    "MXDriver\\Qvtvcomdrv.cat", "MXDriver\\qvt512m.005", "MXDriver\\qvt512u.005",
+    "MXDriver\\qvt512m.006",   "MXDriver\\qvt512u.006", "MXDriver\\qvt512m2.006",
+    "MXDriver\\qvt512u2.006",
+};
+
+// Starts the installer and waits for it in 100 ms cycles, moving the bar.
+// False when it cannot be started.
+bool RunInstaller(const std::string& installer, DriverRunWindow& window,
+                  DriverRunPacing& pacing, std::uint32_t steps) {
+  platform::ChildProcess child;
+  if (!child.Start(installer)) return false;
+  std::uint32_t counter = 0;
+  for (;;) {
+    if (counter < steps) ++counter;
+    if (child.WaitForEnd(100)) break;
+    window.SetBarPosition(static_cast<int>(counter * 100u / steps));
+    pacing.CyclePause();
+  }
+  window.SetBarPosition(100);
+  return true;
+}
+
+}  // namespace
+
+int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
+                     DriverRunPacing& pacing) {
+  window.Open();
+  // Every bar position divides by the step count; a count of 0 would be a
+  // division by zero, so it counts as one step.
+  std::uint32_t steps = pacing.GetStepCount();
+  if (steps == 0) steps = 1;
+  window.SetBarRange(0, 100);
+
+  std::string scratch;
+  if (!platform::GetSystemFolder(&scratch)) {
+    window.ShowMessage(kDriverInstallError);
+    window.Close();
+    return 1;
+  }
+  if (scratch.empty() || scratch.back() != '\\') scratch += '\\';
+  if (!payload::PayloadArchive(payload_file).ExtractDriverSubset(scratch)) {
+    window.ShowMessage(kDriverInstallError);  // files extracted so far stay
+    window.Close();
+    return 1;
+  }
+  PlaceDriverFiles(scratch + "MXDriver\\");
+
+  const bool ran = RunInstaller(scratch + "QVTDriver\\InstallDriver.exe", window, pacing, steps);
+  window.ShowMessage(ran ? kDriverInstallOk : kDriverInstallError);
+  platform::SleepFor(100);
+  for (const char* file : kCleanUp) platform::DeleteOneFile(scratch + file);
+  window.Close();
+  return 1;
+}
+
+}  // namespace ovsetup::drivers

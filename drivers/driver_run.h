@@ -1,0 +1,45 @@
+// The USB driver run: extract the driver kits into the system folder, place
+// the serial-port kit, start the driver-package installer and wait for it
+// while the bar moves, report, clean up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ovsetup::drivers {
+
+// The progress window as the run drives it. DriverProgressDialog shows a
+// real window; the headless runner prints.
+class DriverRunWindow {
+ public:
+  virtual ~DriverRunWindow() = default;
+  // Creates the window with its caption, centred where the owner asked.
+  virtual void Open() = 0;
+  virtual void SetBarRange(int low, int high) = 0;
+  virtual void SetBarPosition(int position) = 0;
+  // Shows `text` (ANSI code page) in the standard OK box; returns when closed.
+  virtual void ShowMessage(const char* text) = 0;
+  // Destroys the window.
+  virtual void Close() = 0;
+};
+
+// The owner's two callbacks.
+class DriverRunPacing {
+ public:
+  virtual ~DriverRunPacing() = default;
+  // Wait cycles in which the bar fills (the welcome window gives 22).
+  virtual std::uint32_t GetStepCount() = 0;
+  // Called once per wait cycle while the installer runs.
+  virtual void CyclePause() = 0;
+};
+
+// Outcome texts, English in every language.
+constexpr char kDriverInstallOk[] = "Install OK!";
+constexpr char kDriverInstallError[] = "error!";
+
+// Runs the whole driver install from the payload in `payload_file` (the
+// setup executable). Always returns 1: every outcome is one message box.
+int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
+                     DriverRunPacing& pacing);
+
+}  // namespace ovsetup::drivers

@@ -1,0 +1,40 @@
+#include "drivers/mdmcpq_store.h"
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "platform/file_io.h"
+
+namespace ovsetup::drivers {
+namespace {
+
+constexpr char kPrefix[] = "mdmcpq.inf_";
+constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
+
+}  // namespace
+
+int FindMdmcpqStoreFolder(const std::string& log_path, std::string* folder) {
+  platform::InputFile log;
+  std::uint64_t length = 0;
+  if (!log.Open(log_path) || !log.Length(&length) || length > SIZE_MAX) return 0;
+  const std::size_t size = static_cast<std::size_t>(length);
+  std::unique_ptr<char[]> bytes(new char[size ? size : 1]);
+  if (!log.Read(bytes.get(), size)) return 0;
+
+  // `b` is the last backslash seen; it starts on the first byte, whatever it
+  // is. An apostrophe ends a run but does not start one.
+  std::size_t b = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = bytes[i];
+    if (c != '\\' && c != '\'') continue;
+    if (i - b > 20 && i - b < 60 && std::memcmp(&bytes[b + 1], kPrefix, kPrefixLength) == 0) {
+      folder->assign(&bytes[b + 1], i - b - 1);
+      return 1;
+    }
+    if (c == '\\') b = i;
+  }
+  return 0;
+}
+
+}  // namespace ovsetup::drivers

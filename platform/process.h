@@ -1,0 +1,33 @@
+// A program started and waited for (the driver-package installer).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ovsetup::platform {
+
+// One started program. Owns its process handle; the destructor closes the
+// handle but does not end the program.
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // Starts `program` with no arguments, the caller's environment and current
+  // folder, no inherited handles. On Linux the file is run by /bin/sh
+  // (extracted files carry no execute bit). False when it cannot start
+  // (missing file, refused).
+  bool Start(const std::string& program);
+
+  // Waits up to `milliseconds` for the program to end. True once it has
+  // ended (its exit code is not looked at); false while it runs.
+  bool WaitForEnd(unsigned milliseconds);
+
+ private:
+  std::intptr_t handle_ = -1;  // process handle, or pid on Linux
+  bool ended_ = false;
+};
+
+}  // namespace ovsetup::platform

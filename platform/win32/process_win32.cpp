@@ -1,0 +1,31 @@
+#include "platform/process.h"
+
+#include <windows.h>
+
+namespace ovsetup::platform {
+
+ChildProcess::~ChildProcess() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool ChildProcess::Start(const std::string& program) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info))
+    return false;
+  CloseHandle(info.hThread);
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = reinterpret_cast<std::intptr_t>(info.hProcess);
+  ended_ = false;
+  return true;
+}
+
+bool ChildProcess::WaitForEnd(unsigned milliseconds) {
+  if (handle_ == -1 || ended_) return true;
+  ended_ = WaitForSingleObject(reinterpret_cast<HANDLE>(handle_), milliseconds) != WAIT_TIMEOUT;
+  return ended_;
+}
+
+}  // namespace ovsetup::platform
