@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "drivers/driver_run.h"
+
 namespace ovsetup::drivers {
 
 constexpr std::uint32_t kDriverSteps = 22;
@@ -20,5 +22,12 @@ void BusyWait(unsigned pause_ms);
 
 // One cycle's pause: a fresh draw of the C runtime's rand (never seeded).
 void DriverCyclePause(unsigned min_ms, unsigned max_ms);
+
+// The welcome window's pacing: 22 steps, a 250..350 ms busy pause per cycle.
+class StandardDriverPacing : public DriverRunPacing {
+ public:
+  std::uint32_t GetStepCount() override { return kDriverSteps; }
+  void CyclePause() override { DriverCyclePause(kCyclePauseMinMs, kCyclePauseMaxMs); }
+};
 
 }  // namespace ovsetup::drivers

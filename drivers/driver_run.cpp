@@ -37,6 +37,11 @@ bool RunInstaller(const std::string& installer, DriverRunWindow& window,
 
 }  // namespace
 
+const char* DriverWindowCaption(int language_index) {
+  return language_index == 0 ? "\xB0\xB2\xD7\xB0\xC7\xFD\xB6\xAF..." /* 安装驱动... */
+                             : "Installing the driver...";
+}
+
 int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
                      DriverRunPacing& pacing) {
   window.Open();

@@ -33,6 +33,10 @@ class DriverRunPacing {
   virtual void CyclePause() = 0;
 };
 
+// The progress window's caption: "安装驱动..." (GBK) for language index 0,
+// "Installing the driver..." for any other index.
+const char* DriverWindowCaption(int language_index);
+
 // Outcome texts, English in every language.
 constexpr char kDriverInstallOk[] = "Install OK!";
 constexpr char kDriverInstallError[] = "error!";

@@ -55,6 +55,10 @@ class OutputFile {
 // deliberately not reported: an existing folder and a failure look the same.
 void CreateOneFolder(const std::string& path);
 
+// Removes the folder `path` if it is empty. The result is not reported: a
+// folder that still holds anything simply stays.
+void RemoveOneFolder(const std::string& path);
+
 // The Windows folder, without a trailing separator guarantee. False when the
 // lookup fails (on Linux: OVSETUP_WINDIR unset or empty).
 bool GetWindowsFolder(std::string* folder);

@@ -84,6 +84,8 @@ bool OutputFile::Close() {
 
 void CreateOneFolder(const std::string& path) { (void)CreateDirectoryA(path.c_str(), nullptr); }
 
+void RemoveOneFolder(const std::string& path) { (void)RemoveDirectoryA(path.c_str()); }
+
 bool GetWindowsFolder(std::string* folder) {
   char buffer[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathA(nullptr, buffer, CSIDL_WINDOWS, FALSE)) return false;

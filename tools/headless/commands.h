@@ -16,4 +16,15 @@ int Usage(const std::string& problem);
 // "SetupCfg.ini" beside FILE as UTF-8 lines "product: NAME", "language: N".
 int RunConfig(const std::vector<std::string>& args);
 
+// install --setup FILE --type N --language L [--path P] [--auto]
+// [--corel-version V]: one install job. Each message box text, and the
+// success text when the job succeeded, on its own UTF-8 line. kExitOk when
+// the success flag is set, kExitFailed when not. --language -1: no selection.
+int RunInstall(const std::vector<std::string>& args);
+
+// drivers --setup FILE --language L: the USB driver run. Prints the window
+// caption, "progress N" per bar position and the message text; kExitOk after
+// "Install OK!", kExitFailed after "error!".
+int RunDrivers(const std::vector<std::string>& args);
+
 }  // namespace ovsetup::headless

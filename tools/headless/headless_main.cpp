@@ -14,6 +14,14 @@ const char kHelp[] =
     "  ovsetup-headless config --setup FILE\n"
     "      the product name and start-up language (1..4) the welcome dialog\n"
     "      starts with, from the SetupCfg.ini beside the setup executable FILE\n"
+    "  ovsetup-headless install --setup FILE --type N --language L [--path P]\n"
+    "                           [--auto] [--corel-version V]\n"
+    "      one install job (type 0 program, 1 CorelDRAW, 2 AutoCAD, 3/4\n"
+    "      Illustrator 32/64-bit; language index 0..3, -1 for none); prints each\n"
+    "      message box text, then the success text when the job succeeded\n"
+    "  ovsetup-headless drivers --setup FILE --language L\n"
+    "      the USB driver run: the window caption, each bar position as\n"
+    "      \"progress N\", then the outcome text\n"
     "exit status: 0 success, 1 failure, 2 usage error\n";
 
 struct Command {
@@ -23,6 +31,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"config", RunConfig},
+    {"install", RunInstall},
+    {"drivers", RunDrivers},
 };
 
 }  // namespace

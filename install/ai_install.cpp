@@ -1,0 +1,50 @@
+#include "install/ai_install.h"
+
+#include "install/file_tree.h"
+#include "install/settings_folders.h"
+#include "payload/payload_archive.h"
+#include "platform/file_io.h"
+#include "platform/file_ops.h"
+
+namespace ovsetup::install {
+namespace {
+
+void EmptyAndRemove(const std::string& folder) {
+  EmptyFolder(folder);
+  platform::RemoveOneFolder(folder);
+}
+
+}  // namespace
+
+void InstallAiPlugin(const JobContext& job) {
+  if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
+  const std::string base = WithTrailingSlash(job.choices.install_path);
+  std::string windows = base + "Support Files\\Contents\\Windows";
+  std::string plugins = base + "Support Files\\Required\\Plug-ins";
+  if (!FolderExists(windows) || !FolderExists(plugins)) return job.Fail(job.messages.path_error);
+  windows += "\\";
+  plugins += "\\";
+  const std::string& root = windows;
+
+  if (!payload::PayloadArchive(job.payload_file).ExtractAll(root))
+    return job.Fail(job.messages.close_corel);  // the set has no Illustrator text
+  EmptyAndRemove(root + "QVTCad\\");
+  EmptyAndRemove(root + "QVTCorel\\");
+  platform::DeleteOneFile(plugins + "QVTPlugin.aip");
+  platform::DeleteOneFile(plugins + "QVTPluginEn.aip");
+
+  // The installed name follows the language only; the source also the type.
+  const bool chinese = job.choices.language_index == 0;
+  const bool bits64 = job.choices.install_type == 4;
+  const char* source = chinese ? (bits64 ? "QVTPlugin64.aip" : "QVTPlugin.aip")
+                               : (bits64 ? "QVTPlugin64En.aip" : "QVTPluginEn.aip");
+  platform::CopyOneFile(root + "QVTAi\\" + source,
+                        plugins + (chinese ? "QVTPlugin.aip" : "QVTPluginEn.aip"), false);
+  EmptyAndRemove(root + "QVTAi\\");
+  for (const char* macro : {"QVTCorel11.gms", "QVTCorel12.gms", "QVTCorelEx.gms", "QVTCorelX5.gms"})
+    platform::DeleteOneFile(root + macro);
+  CopySettingsFolders(job, root);
+  job.succeeded = 1;
+}
+
+}  // namespace ovsetup::install

@@ -1,0 +1,60 @@
+// The install job: settles the language, texts and source folder, then runs
+// the chosen install. The dialogs gather the choices; this does the work.
+#pragma once
+
+#include <string>
+
+#include "install/message_set.h"
+
+namespace ovsetup::install {
+
+// What the welcome window and the path dialog hold when the job starts.
+struct InstallChoices {
+  int language_index = -1;   // language list selection; -1: none
+  int install_type = 0;      // 0 program, 1 CorelDRAW, 2 AutoCAD, 3/4 Illustrator 32/64-bit
+  std::string install_path;  // m_strInstallPath
+  int auto_install = 0;      // m_bAutoInstall
+  int corel_version = 0;     // m_nCorelVersion: CorelDRAW version row 0..8
+  std::string product_name;  // m_strProductName
+};
+
+// Where the job's message boxes go: one modal OK box per call.
+class MessageSink {
+ public:
+  virtual ~MessageSink() = default;
+  // Shows `text` (ANSI code page) and returns when the box is closed.
+  virtual void ShowMessage(const char* text) = 0;
+};
+
+// What one run of the job settles before it dispatches.
+struct JobContext {
+  const InstallChoices& choices;
+  int language_number;         // 1..4, written into SoftCfg.ini
+  std::string source_folder;   // the setup's folder, ending with "\"
+  std::string payload_file;    // the setup executable holding the payload
+  MessageSet messages;
+  MessageSink& sink;
+  int& succeeded;              // m_bInstallSucceeded: set to 1 at an install's end
+
+  // Shows `text` once; an install ends right after.
+  void Fail(const char* text) const { sink.ShowMessage(text); }
+};
+
+// `path` with "\" appended unless it already ends with one.
+std::string WithTrailingSlash(std::string path);
+
+// Language number for a list index: 0..3 give 1..4, anything else 1.
+int LanguageNumber(int language_index);
+
+// The setup's folder: `setup_file` cut just after its last "\".
+std::string SourceFolderOf(const std::string& setup_file);
+
+// Runs one job for `choices` from the setup executable `setup_file` (its
+// payload and the settings folders beside it). Clears `succeeded`, which
+// the install sets to 1 when it reaches its end; an install type outside
+// 0..4 sets it without installing. A failing install shows exactly one text
+// of the language's MessageSet through `sink`.
+void RunInstallJob(const InstallChoices& choices, const std::string& setup_file,
+                   MessageSink& sink, int& succeeded);
+
+}  // namespace ovsetup::install

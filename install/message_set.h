@@ -1,0 +1,24 @@
+// The failure texts an install shows, per language, as bytes of the ANSI
+// code page (GBK for Chinese).
+#pragma once
+
+namespace ovsetup::install {
+
+struct MessageSet {
+  const char* program_running;  // the program's payload cannot be extracted
+  const char* path_error;       // the given host folder fails its test
+  const char* close_corel;      // extraction for CorelDRAW or Illustrator fails
+  const char* corel_not_found;  // no registry key gives CorelDRAW's folder
+  const char* close_acad;       // extraction for AutoCAD fails
+  const char* acad_not_found;   // AutoCAD's registry root cannot be opened
+};
+
+// Index 0: Chinese. Index 1: English, "error! please Close the Orvane!".
+// Any other index, -1 (no selection) included: English, "Can't copy files,
+// error!". The texts are static.
+MessageSet MessageSetFor(int language_index);
+
+// The success box after a job: "安装成功!" for index 0, else "Install OK!".
+const char* SuccessText(int language_index);
+
+}  // namespace ovsetup::install

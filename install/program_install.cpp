@@ -1,0 +1,61 @@
+#include "install/program_install.h"
+
+#include "install/file_tree.h"
+#include "install/write_language_setting.h"
+#include "payload/payload_archive.h"
+#include "platform/file_io.h"
+#include "platform/shell_folders.h"
+#include "platform/shell_link.h"
+
+namespace ovsetup::install {
+namespace {
+
+void EmptyAndRemove(const std::string& folder) {
+  EmptyFolder(folder);
+  platform::RemoveOneFolder(folder);
+}
+
+}  // namespace
+
+void InstallProgram(const JobContext& job) {
+  // An empty path would install into the root of the current drive.
+  if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
+  const std::string folder = WithTrailingSlash(job.choices.install_path) + "Orvane\\";
+  platform::CreateOneFolder(folder);
+  if (!payload::PayloadArchive(job.payload_file).ExtractAll(folder))
+    return job.Fail(job.messages.program_running);
+
+  EmptyFolder(folder + "QVTCad\\");
+  EmptyFolder(folder + "QVTCorel\\");
+  platform::RemoveOneFolder(folder + "QVTCad\\");
+  platform::RemoveOneFolder(folder + "QVTCorel\\");
+  EmptyAndRemove(folder + "QVTAi\\");
+
+  for (const char* settings : {"QVTDoc\\", "QVTLanguage\\", "QVTRes\\", "QVTCfg\\"})
+    platform::CreateOneFolder(folder + settings);
+  CopyFolderFilesByContent(job.source_folder + "QVTCfg\\", folder + "QVTCfg\\");
+  CopyFolderFiles(job.source_folder + "QVTDoc\\", folder + "QVTDoc\\");
+  CopyFolderFiles(job.source_folder + "QVTLanguage\\", folder + "QVTLanguage\\");
+  CopyFolderFiles(job.source_folder + "QVTRes\\", folder + "QVTRes\\");
+  WriteLanguageSetting(folder + "QVTCfg\\SoftCfg.ini", job.language_number);
+
+  const std::string program = folder + "QVTPrograms\\Orvane.exe";
+  const std::string icon = folder + "QVTRes\\title.ico";
+  const std::string uninstaller = folder + "QVTPrograms\\Uninstall.exe";
+  const std::string& name = job.choices.product_name;
+  // A failed folder lookup only costs that folder's shortcuts.
+  std::string desktop, menu;
+  const bool have_desktop = platform::GetShellFolder(platform::ShellFolder::kDesktop, &desktop);
+  const bool have_menu = platform::GetShellFolder(platform::ShellFolder::kPrograms, &menu);
+  desktop += "\\";
+  menu += "\\Orvane\\";
+  if (have_menu) platform::CreateOneFolder(menu);
+  if (have_desktop) platform::CreateShortcutWithIcon(program, desktop + name + ".lnk", program, icon);
+  if (have_menu) {
+    platform::CreateShortcutWithIcon(program, menu + name + ".lnk", program, icon);
+    platform::CreateShortcut(uninstaller, menu + "Uninstall.lnk", uninstaller);
+  }
+  job.succeeded = 1;
+}
+
+}  // namespace ovsetup::install

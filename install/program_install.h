@@ -1,0 +1,15 @@
+// Install type 0: the Orvane program itself.
+#pragma once
+
+#include "install/install_job.h"
+
+namespace ovsetup::install {
+
+// Installs into `install_path` + "Orvane\": the payload without the plug-in
+// folders, the settings folders from beside the setup, the language in
+// SoftCfg.ini, and the desktop and program-menu shortcuts. Fails with
+// PathError for an empty path and ProgramRunning when the payload cannot be
+// extracted; every later step's failure is ignored.
+void InstallProgram(const JobContext& job);
+
+}  // namespace ovsetup::install

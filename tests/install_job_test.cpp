@@ -1,0 +1,358 @@
+// The five installs end to end over real folders: a packed setup with the
+// settings folders beside it, the registry from fixtures written per test,
+// and on Windows the real shell folders.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "install/install_job.h"
+#include "platform/shell_folders.h"
+#include "tests/support/payload_image.h"
+#include "tests/support/registry_fixture.h"
+#include "tests/support/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace ovsetup {
+namespace {
+
+using install::InstallChoices;
+using testing::ReadHostFile;
+using testing::WriteHostFile;
+
+const char* const kFonts[] = {"Fs.shx", "gbcbig.shx", "HT.SHX", "Hztxt.shx", "Khz.shx", "txt.shx"};
+const char* const kMacros[] = {"QVTCorel11.gms", "QVTCorel12.gms", "QVTCorelX34.gms",
+                               "QVTCorelX5.gms", "QVTCorelEx.gms", "QVTCorelEx64.gms"};
+
+// Every entry holds its own path, so a copied file shows where it came from.
+std::string StandardPayload() {
+  std::vector<std::string> paths = {
+      "QVTPrograms\\Orvane.exe", "QVTPrograms\\Uninstall.exe", "QVTDriver\\usb.inf",
+      "QVTDriver\\amd64\\co.dll", "MXDriver\\mdmcpq.inf", "QVTCad\\QVTSrtCad.dll",
+      "QVTCad\\QVTStart.bmp", "QVTCad\\acad.dvb", "QVTCad\\acad_CH.lsp", "QVTCad\\acad_EN.lsp",
+      "QVTCorel\\companion.dll", "QVTAi\\QVTPlugin.aip", "QVTAi\\QVTPlugin64.aip",
+      "QVTAi\\QVTPluginEn.aip", "QVTAi\\QVTPlugin64En.aip"};
+  for (const char* font : kFonts) paths.push_back(std::string("QVTFonts\\") + font);
+  for (const char* macro : kMacros) paths.push_back(std::string("QVTCorel\\") + macro);
+  testing::PayloadImage image;
+  for (const std::string& path : paths) image.Add(path, path);
+  return image.Finish();
+}
+
+class RecordingSink : public install::MessageSink {
+ public:
+  void ShowMessage(const char* text) override { messages.push_back(text); }
+  std::vector<std::string> messages;
+};
+
+// Relative paths of every file below `root` ("/" separators).
+std::set<std::string> FilesBelow(const fs::path& root) {
+  std::set<std::string> files;
+  if (!fs::exists(root)) return files;
+  for (auto& e : fs::recursive_directory_iterator(root))
+    if (e.is_regular_file()) files.insert(fs::relative(e.path(), root).generic_string());
+  return files;
+}
+
+class InstallJob : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteHostFile(dir_.Host("media/setup.exe"), StandardPayload());
+    WriteHostFile(dir_.Host("media/QVTDoc/manual.pdf"), "manual");
+    WriteHostFile(dir_.Host("media/QVTDoc/old/nested.txt"), "not copied");
+    WriteHostFile(dir_.Host("media/QVTLanguage/en.lng"), "en");
+    WriteHostFile(dir_.Host("media/QVTRes/title.ico"), "icon");
+    WriteHostFile(dir_.Host("media/QVTCfg/SoftCfg.ini"), "[BaseCfg]\r\nLanguage=1\r\nUnits=mm\r\n");
+#ifndef _WIN32
+    for (const char* name : {"desktop", "programs"}) fs::create_directories(dir_.Host(name));
+    setenv("OVSETUP_DESKTOP", dir_.Host("desktop").c_str(), 1);
+    setenv("OVSETUP_PROGRAMS", dir_.Host("programs").c_str(), 1);
+#endif
+  }
+
+  // Runs the job; returns the success flag.
+  int Run(const InstallChoices& choices) {
+    sink_.messages.clear();
+    int succeeded = 7;
+    install::RunInstallJob(choices, testing::CorePath(dir_.Host("media/setup.exe")), sink_,
+                           succeeded);
+    return succeeded;
+  }
+
+  // `relative` ("/") below the temp folder, in the core's form.
+  std::string Core(const std::string& relative) const {
+    return testing::CorePath(dir_.Host(relative));
+  }
+
+  // Installs the registry `text` (REGEDIT4 body lines) for this test.
+  void UseRegistry(const std::string& text, const std::string& replaced) {
+    WriteHostFile(dir_.Host("registry.reg"), "REGEDIT4\r\n\r\n" + text);
+    ASSERT_TRUE(testing::UseRegistryFile(dir_.Host("registry.reg"), replaced));
+  }
+
+  // A .reg string value holding a core path.
+  static std::string RegString(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return "\"" + out + "\"";
+  }
+
+  testing::TempFolder dir_;
+  RecordingSink sink_;
+};
+
+TEST_F(InstallJob, ProgramInstallsTheTreeSettingsLanguageAndShortcuts) {
+  fs::create_directories(dir_.Host("apps"));
+  const std::string product = "Orvane Test " + std::to_string(std::rand());
+  InstallChoices choices;
+  choices.install_type = 0;
+  choices.language_index = 2;
+  choices.install_path = Core("apps");  // no trailing "\"
+  choices.product_name = product;
+  ASSERT_EQ(1, Run(choices));
+  EXPECT_TRUE(sink_.messages.empty());
+
+  const std::set<std::string> installed = FilesBelow(dir_.Host("apps/Orvane"));
+  std::set<std::string> want = {"QVTPrograms/Orvane.exe", "QVTPrograms/Uninstall.exe",
+                                "QVTDriver/usb.inf", "QVTDriver/amd64/co.dll",
+                                "QVTDoc/manual.pdf", "QVTLanguage/en.lng", "QVTRes/title.ico",
+                                "QVTCfg/SoftCfg.ini"};
+  for (const char* font : kFonts) want.insert(std::string("QVTFonts/") + font);
+  EXPECT_EQ(want, installed);  // no MXDriver, QVTCad, QVTCorel, QVTAi, nested settings
+  EXPECT_FALSE(fs::exists(dir_.Host("apps/Orvane/QVTCad")));
+  EXPECT_FALSE(fs::exists(dir_.Host("apps/Orvane/QVTAi")));
+  const std::string config = ReadHostFile(dir_.Host("apps/Orvane/QVTCfg/SoftCfg.ini"));
+  EXPECT_NE(std::string::npos, config.find("Language=3")) << config;
+  EXPECT_NE(std::string::npos, config.find("Units=mm")) << config;
+
+  std::string desktop, programs;
+  ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kDesktop, &desktop));
+  ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kPrograms, &programs));
+  const fs::path links[] = {testing::HostPath(desktop) / (product + ".lnk"),
+                            testing::HostPath(programs) / "Orvane" / (product + ".lnk"),
+                            testing::HostPath(programs) / "Orvane" / "Uninstall.lnk"};
+  for (const fs::path& link : links) {
+    EXPECT_TRUE(fs::exists(link)) << link;
+    fs::remove(link);
+  }
+
+  // A re-run in another language rewrites the shipped SoftCfg.ini first.
+  choices.language_index = 0;
+  ASSERT_EQ(1, Run(choices));
+  const std::string again = ReadHostFile(dir_.Host("apps/Orvane/QVTCfg/SoftCfg.ini"));
+  EXPECT_NE(std::string::npos, again.find("Language=1")) << again;
+  EXPECT_EQ(std::string::npos, again.find("Language=3")) << again;
+  for (const fs::path& link : links) fs::remove(link);
+}
+
+TEST_F(InstallJob, ProgramInstallFailures) {
+  struct Case {
+    const char* name;
+    int language_index;
+    std::string path;
+    const char* message;
+  } cases[] = {
+      {"missing base folder, English", 2, Core("absent"), "Can't copy files, error!"},
+      {"missing base folder, Traditional Chinese", 1, Core("absent"),
+       "error! please Close the Orvane!"},
+      {"missing base folder, no selection", -1, Core("absent"), "Can't copy files, error!"},
+      {"empty path", 3, "", "The path is error!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallChoices choices;
+    choices.language_index = c.language_index;
+    choices.install_path = c.path;
+    choices.product_name = "never";
+    EXPECT_EQ(0, Run(choices));
+    EXPECT_EQ(std::vector<std::string>{c.message}, sink_.messages);
+  }
+  EXPECT_FALSE(fs::exists(dir_.Host("absent")));
+}
+
+TEST_F(InstallJob, UnknownInstallTypeSucceedsWithoutInstalling) {
+  InstallChoices choices;
+  choices.install_type = 5;
+  choices.install_path = Core("apps");
+  EXPECT_EQ(1, Run(choices));
+  EXPECT_TRUE(sink_.messages.empty());
+  EXPECT_FALSE(fs::exists(dir_.Host("apps")));
+}
+
+TEST_F(InstallJob, CorelMacroManualAndAuto) {
+  // Manual mode: the folder must hold the row's Programs folder.
+  fs::create_directories(dir_.Host("corel/Programs"));
+  InstallChoices manual;
+  manual.install_type = 1;
+  manual.language_index = 2;
+  manual.auto_install = 0;
+  manual.install_path = Core("corel") + "\\";
+  manual.corel_version = 6;  // X6 64-bit wants Programs64
+  EXPECT_EQ(0, Run(manual));
+  EXPECT_EQ(std::vector<std::string>{"The path is error!"}, sink_.messages);
+  EXPECT_FALSE(fs::exists(dir_.Host("corel/Draw")));
+
+  manual.corel_version = 3;  // X4: QVTCorelX34.gms into Programs
+  ASSERT_EQ(1, Run(manual));
+  const std::set<std::string> gms = FilesBelow(dir_.Host("corel/Draw/GMS"));
+  EXPECT_EQ(std::set<std::string>{"QVTCorel.gms"}, gms);
+  EXPECT_EQ("QVTCorel\\QVTCorelX34.gms", ReadHostFile(dir_.Host("corel/Draw/GMS/QVTCorel.gms")));
+  const std::set<std::string> root = FilesBelow(dir_.Host("corel/Programs"));
+  for (const char* macro : kMacros) EXPECT_FALSE(root.count(macro)) << macro;
+  EXPECT_TRUE(root.count("companion.dll"));
+  EXPECT_TRUE(root.count("QVTPrograms/Orvane.exe"));
+  EXPECT_TRUE(root.count("QVTLanguage/en.lng"));
+  EXPECT_FALSE(root.count("QVTDoc/manual.pdf"));
+  EXPECT_FALSE(fs::exists(dir_.Host("corel/Programs/QVTCad")));
+  EXPECT_FALSE(fs::exists(dir_.Host("corel/Programs/QVTCorel")));
+  EXPECT_NE(std::string::npos,
+            ReadHostFile(dir_.Host("corel/Programs/QVTCfg/SoftCfg.ini")).find("Language=3"));
+
+  // A second row replaces the macro.
+  manual.corel_version = 1;
+  ASSERT_EQ(1, Run(manual));
+  EXPECT_EQ("QVTCorel\\QVTCorel12.gms", ReadHostFile(dir_.Host("corel/Draw/GMS/QVTCorel.gms")));
+
+  // Auto mode: the second candidate key serves, the path is not looked at.
+  fs::create_directories(dir_.Host("x6/Programs64"));
+  fs::create_directories(dir_.Host("x6/Draw"));  // CorelDRAW's own; only GMS is made
+  UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corel\\Setup\\CorelDRAW Technical Suite 16]\r\n"
+              "\"Destination\"=" + RegString(Core("x6") + "\\") + "\r\n",
+              "SOFTWARE\\Corel");
+  InstallChoices automatic = manual;
+  automatic.auto_install = 1;
+  automatic.install_path = Core("absent");
+  automatic.corel_version = 6;
+  ASSERT_EQ(1, Run(automatic));
+  EXPECT_EQ("QVTCorel\\QVTCorelEx64.gms", ReadHostFile(dir_.Host("x6/Draw/GMS/QVTCorel.gms")));
+  EXPECT_TRUE(fs::exists(dir_.Host("x6/Programs64/QVTPrograms/Orvane.exe")));
+
+  automatic.corel_version = 7;  // suite 17: no key
+  EXPECT_EQ(0, Run(automatic));
+  EXPECT_EQ(std::vector<std::string>{"Can't find Coreldraw!"}, sink_.messages);
+
+  // A damaged payload: the extraction fails with its one text.
+  WriteHostFile(dir_.Host("media/setup.exe"), "damaged");
+  automatic.corel_version = 5;
+  automatic.language_index = 0;
+  EXPECT_EQ(0, Run(automatic));
+  EXPECT_EQ(std::vector<std::string>{install::MessageSetFor(0).close_corel}, sink_.messages);
+}
+
+TEST_F(InstallJob, AcadAddInManualAndAuto) {
+  InstallChoices manual;
+  manual.install_type = 2;
+  manual.language_index = 0;
+  manual.install_path = Core("acad");
+  fs::create_directories(dir_.Host("acad/Fonts"));
+  EXPECT_EQ(0, Run(manual));
+  EXPECT_EQ(std::vector<std::string>{install::MessageSetFor(0).path_error}, sink_.messages);
+  EXPECT_EQ(0u, FilesBelow(dir_.Host("acad")).size());
+
+  WriteHostFile(dir_.Host("acad/acad.exe"), "acad");
+  WriteHostFile(dir_.Host("acad/acad.lsp"), "old");
+  ASSERT_EQ(1, Run(manual));
+  EXPECT_EQ("QVTCad\\acad_CH.lsp", ReadHostFile(dir_.Host("acad/acad.lsp")));
+  EXPECT_EQ("QVTCad\\QVTSrtCad.dll", ReadHostFile(dir_.Host("acad/QVTSrtCad.dll")));
+  for (const char* font : kFonts)
+    EXPECT_EQ(std::string("QVTFonts\\") + font, ReadHostFile(dir_.Host(std::string("acad/Fonts/") + font)));
+  EXPECT_FALSE(fs::exists(dir_.Host("acad/QVTCad")));
+  EXPECT_FALSE(fs::exists(dir_.Host("acad/QVTCorel")));
+  EXPECT_TRUE(fs::exists(dir_.Host("acad/QVTCfg/SoftCfg.ini")));
+
+  // Auto: two products under two releases, both served, in the walk's order.
+  for (const char* folder : {"a2010/Fonts", "a2007/Fonts"}) fs::create_directories(dir_.Host(folder));
+  UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:409]\r\n"
+              "\"AcadLocation\"=" + RegString(Core("a2010")) + "\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R17.0\\ACAD-7001:804]\r\n"
+              "\"AcadLocation\"=" + RegString(Core("a2007")) + "\r\n",
+              "SOFTWARE\\Autodesk");
+  InstallChoices automatic = manual;
+  automatic.auto_install = 1;
+  automatic.language_index = 2;
+  ASSERT_EQ(1, Run(automatic));
+  EXPECT_TRUE(sink_.messages.empty());
+  EXPECT_EQ("QVTCad\\acad_EN.lsp", ReadHostFile(dir_.Host("a2010/acad.lsp")));
+  EXPECT_EQ("QVTCad\\acad_EN.lsp", ReadHostFile(dir_.Host("a2007/acad.lsp")));
+
+  // A root key with no readable location: success, nothing written.
+  UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:409]\r\n"
+              "\"ProductName\"=\"no location\"\r\n",
+              "SOFTWARE\\Autodesk");
+  EXPECT_EQ(1, Run(automatic));
+  EXPECT_TRUE(sink_.messages.empty());
+
+  UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\Other]\r\n", "SOFTWARE\\Autodesk");
+  EXPECT_EQ(0, Run(automatic));
+  EXPECT_EQ(std::vector<std::string>{"Can't find AutoCAD!"}, sink_.messages);
+}
+
+TEST_F(InstallJob, IllustratorLanguageAndBitness) {
+  const std::string ai = "ai";
+  fs::create_directories(dir_.Host("ai/Support Files/Contents/Windows"));
+  InstallChoices choices;
+  choices.install_type = 3;
+  choices.language_index = 2;
+  choices.install_path = Core(ai);
+  EXPECT_EQ(0, Run(choices));  // no Plug-ins folder
+  EXPECT_EQ(std::vector<std::string>{"The path is error!"}, sink_.messages);
+  fs::create_directories(dir_.Host("ai/Support Files/Required/Plug-ins"));
+
+  struct Case {
+    int type, language;
+    const char* installed;
+    const char* content;
+  } cases[] = {
+      {3, 0, "QVTPlugin.aip", "QVTAi\\QVTPlugin.aip"},
+      {4, 0, "QVTPlugin.aip", "QVTAi\\QVTPlugin64.aip"},
+      {3, 2, "QVTPluginEn.aip", "QVTAi\\QVTPluginEn.aip"},
+      {4, 1, "QVTPluginEn.aip", "QVTAi\\QVTPlugin64En.aip"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.language));
+    choices.install_type = c.type;
+    choices.language_index = c.language;
+    ASSERT_EQ(1, Run(choices));
+    // Only this run's language leaves its plug-in.
+    EXPECT_EQ(std::set<std::string>{c.installed},
+              FilesBelow(dir_.Host("ai/Support Files/Required/Plug-ins")));
+    EXPECT_EQ(c.content,
+              ReadHostFile(dir_.Host(std::string("ai/Support Files/Required/Plug-ins/") + c.installed)));
+  }
+  const std::set<std::string> windows = FilesBelow(dir_.Host("ai/Support Files/Contents/Windows"));
+  for (const char* gone : {"QVTCad", "QVTCorel", "QVTAi"})
+    EXPECT_FALSE(fs::exists(dir_.Host(std::string("ai/Support Files/Contents/Windows/") + gone)));
+  EXPECT_TRUE(windows.count("QVTPrograms/Orvane.exe"));
+  EXPECT_TRUE(windows.count("QVTCfg/SoftCfg.ini"));
+}
+
+TEST(InstallJobFrame, LanguageNumbersAndTexts) {
+  struct Row {
+    int index, number;
+    const char* program_running;
+    const char* success;
+  } rows[] = {
+      {0, 1, "\xB0\xB2\xD7\xB0\xCA\xA7\xB0\xDC! \xB9\xD8\xB1\xD5\xD5\xFD\xD4\xDA\xD4\xCB\xD0\xD0\xB5\xC4"
+              "Orvane\xBA\xF3\xD6\xD8\xCA\xD4", "\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6!"},
+      {1, 2, "error! please Close the Orvane!", "Install OK!"},
+      {2, 3, "Can't copy files, error!", "Install OK!"},
+      {3, 4, "Can't copy files, error!", "Install OK!"},
+      {-1, 1, "Can't copy files, error!", "Install OK!"},
+      {9, 1, "Can't copy files, error!", "Install OK!"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.index);
+    EXPECT_EQ(row.number, install::LanguageNumber(row.index));
+    EXPECT_STREQ(row.program_running, install::MessageSetFor(row.index).program_running);
+    EXPECT_STREQ(row.success, install::SuccessText(row.index));
+  }
+  EXPECT_EQ("D:\\", install::SourceFolderOf("D:\\setup.exe"));
+  EXPECT_EQ("C:\\media\\cd\\", install::SourceFolderOf("C:\\media\\cd\\Setup.exe"));
+}
+
+}  // namespace
+}  // namespace ovsetup
