@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The driver run under Wine for each Windows version the prefix can report:
+# which serial-port kit files land in the prefix's Windows folder.
+#   tests/driver_versions_wine_test.sh WINE-RUN PREFIX ARCH HEADLESS INSTALLER
+# (WINE-RUN PREFIX ARCH is the build's emulator; INSTALLER a stand-in exe.)
+set -uo pipefail
+wine_run=$1 prefix=$2 arch=$3 headless=$4 installer=$5
+work=$(mktemp -d)
+windows="$prefix/drive_c/windows"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+wine() { "$wine_run" "$prefix" "$arch" "$@"; }
+cleanup() {
+  wine reg delete 'HKCU\Software\Wine\AppDefaults\ovsetup-headless.exe' /f >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A setup whose payload holds the two driver kits (written in the payload
+# format directly: the Windows build has no native packer).
+python3 - "$work/Setup.exe" "$installer" <<'PY'
+import struct, sys
+kit = ["QvtWdf0.d", "QvtWdf1.d", "QvtWin0.d", "QvtWin1.d", "Qvtvcomdrv.inf", "Qvtvcomdrv.cat",
+       "UsbDriver.exe", "ftd2xx.dll", "qvt512m.005", "qvt512u.005", "qvt512m.006", "qvt512u.006",
+       "qvt512m2.006", "qvt512u2.006"]
+entries = [("MXDriver\\" + name, name.encode()) for name in kit]
+entries.append(("QVTDriver\\InstallDriver.exe", open(sys.argv[2], "rb").read()))
+data, offsets = bytearray(b"MZ" + bytes(998)), []
+for path, body in entries:
+    offsets.append(len(data))
+    data += path.encode().ljust(400, b"\0") + body
+offsets.append(len(data))
+data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
+open(sys.argv[1], "wb").write(data)
+PY
+setup="Z:$(echo "$work/Setup.exe" | tr / '\\')"
+
+# Files a run may place (relative to the Windows folder), and what the
+# prefix already holds: rows that never overwrite leave those alone.
+store="system32/DriverStore/FileRepository/mdmcpq.inf_amd64_neutral_0123456789"
+system_pair=(inf/mdmcpq.inf inf/usbser.sys system32/drivers/usbser.sys "$store/mdmcpq.inf" "$store/usbser.sys")
+declare -A preexisting
+for f in "${system_pair[@]}"; do [ -e "$windows/$f" ] && preexisting[$f]=1; done
+
+# version NAME: run the driver install with the prefix reporting NAME.
+run_as() {
+  wine reg add 'HKCU\Software\Wine\AppDefaults\ovsetup-headless.exe' /v Version /d "$1" /f >/dev/null 2>&1 ||
+    fail "$1: cannot set the version"
+  for f in "${system_pair[@]}" inf/Qvtvcomdrv.inf; do
+    [ -n "${preexisting[$f]:-}" ] || rm -f "$windows/$f"
+  done
+  mkdir -p "$windows/system32/DriverStore/FileRepository"
+  printf 'sto: C:\\Windows\\System32\\DriverStore\\FileRepository\\mdmcpq.inf_amd64_neutral_0123456789\\mdmcpq.inf\r\n' \
+    >"$windows/inf/setupapi.dev.log"
+  local out
+  out=$(wine "$headless" drivers --setup "$setup" --language 2 2>&1 | tr -d '\r')
+  [ "$(tail -1 <<<"$out")" = "Install OK!" ] || fail "$1: run ended with '$out'"
+  [ "$(cat "$windows/inf/Qvtvcomdrv.inf" 2>/dev/null)" = Qvtvcomdrv.inf ] || fail "$1: inf\\Qvtvcomdrv.inf not placed"
+}
+
+# expect_pair NAME CONTENT-OR-EMPTY: each missing system file got CONTENT
+# (or, when empty, stayed missing).
+expect_pair() {
+  local name=$1 m=$2 u=$3
+  local want
+  for f in "${system_pair[@]}"; do
+    [ -n "${preexisting[$f]:-}" ] && continue
+    case "$f" in *mdmcpq.inf) want=$m ;; *) want=$u ;; esac
+    if [ -z "$want" ]; then
+      [ ! -e "$windows/$f" ] || fail "$name: $f placed"
+    else
+      [ "$(cat "$windows/$f" 2>/dev/null)" = "$want" ] || fail "$name: $f is not $want"
+    fi
+  done
+}
+
+bits=64; [ "$arch" = win32 ] && bits=32
+m7=qvt512m2.006 u7=qvt512u2.006
+[ "$bits" = 32 ] && m7=qvt512m.006 u7=qvt512u.006
+run_as win7;  expect_pair win7 "$m7" "$u7"
+run_as vista; expect_pair vista "" ""
+run_as win8;  expect_pair win8 "" ""
+run_as win10; expect_pair win10 "" ""
+if [ "$arch" = win32 ]; then
+  run_as winxp
+  for f in inf/mdmcpq.inf inf/usbser.sys system32/drivers/usbser.sys; do
+    [ -n "${preexisting[$f]:-}" ] && continue
+    case "$f" in *mdmcpq.inf) w=qvt512m.005 ;; *) w=qvt512u.005 ;; esac
+    [ "$(cat "$windows/$f" 2>/dev/null)" = "$w" ] || fail "winxp: $f is not $w"
+  done
+fi
+[ "$(cat "$windows/system32/WdfCoInstaller01011.dll")" = "QvtWdf$([ "$bits" = 64 ] && echo 1 || echo 0).d" ] ||
+  fail "co-installer of the wrong bitness"
+
+if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
+echo "driver placement by Windows version under Wine: all checks passed"
