@@ -1,7 +1,4 @@
 // Entry point of setup.exe: hands over to the application at once.
-#include <windows.h>
+#include "app/setup_app.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  MessageBoxA(nullptr, "Orvane setup", "Setup", MB_OK);
-  return 0;
-}
+int main() { return ovsetup::app::SetupApp().InitInstance(); }

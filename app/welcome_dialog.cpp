@@ -1,0 +1,145 @@
+#include "app/welcome_dialog.h"
+
+#include "app/about_dialog.h"
+#include "app/corel_path_dialog.h"
+#include "app/driver_progress_dialog.h"
+#include "app/install_progress_dialog.h"
+#include "drivers/driver_pacing.h"
+#include "install/install_job.h"
+#include "resources/resource_ids.h"
+
+namespace ovsetup::app {
+namespace {
+
+// Captions in the order they are applied: title, 1015, 1016, 1002, 1017.
+struct Captions {
+  const char* texts[5];
+};
+const Captions kChinese = {{
+    "\xBB\xB6\xD3\xAD\xCA\xB9\xD3\xC3",          // 欢迎使用
+    "\xC0\xE0\xD0\xCD:",                          // 类型:
+    "\xD3\xEF\xD1\xD4:",                          // 语言:
+    "\xB0\xB2\xD7\xB0",                           // 安装
+    "USB\xC7\xFD\xB6\xAF\xB0\xB2\xD7\xB0",        // USB驱动安装
+}};
+// "Lanuage:" is the shipped spelling.
+const Captions kEnglish = {{"Welcome to use", "Type:", "Lanuage:", "Install", "Install USB Driver"}};
+const int kCaptionTargets[] = {IDC_TYPE_LABEL, IDC_LANGUAGE_LABEL, IDC_INSTALL,
+                               IDC_INSTALL_USB_DRIVER};
+
+const char* const kPluginTypes[] = {"Plugin For CorelDraw", "Plugin For AutoCAD",
+                                    "Plugin For Illustrator CS(32bit)",
+                                    "Plugin For Illustrator CS(64bit)"};
+const char* const kLanguages[] = {"\xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4" /* 简体中文 */,
+                                  "Traditional Chinese", "English", "Other"};
+
+// The job's message boxes.
+class MessageBoxSink : public install::MessageSink {
+ public:
+  void ShowMessage(const char* text) override { ui::ShowMessage(text); }
+};
+
+}  // namespace
+
+WelcomeDialog::WelcomeDialog(ui::WindowHandle parent)
+    : ui::Dialog(IDD_WELCOME, parent), m_hIcon(ui::LoadAppIcon(IDR_MAINFRAME)) {}
+
+bool WelcomeDialog::OnInitDialog() {
+  AppendSystemMenuItem(IDM_ABOUTBOX, IDS_ABOUTBOX);
+  SetIcons(m_hIcon);
+  ApplyCaptions(m_nLanguage == 1);
+  // The product name comes from SetupCfg.ini, which release engineers write
+  // in GBK; it is shown as GBK on any system.
+  ComboAppend(IDC_INSTALL_TYPE, m_strProductName.c_str());
+  for (const char* type : kPluginTypes) ComboAppend(IDC_INSTALL_TYPE, type);
+  ComboSelect(IDC_INSTALL_TYPE, 0);
+  for (const char* language : kLanguages) ComboAppend(IDC_LANGUAGE, language);
+  ComboSelect(IDC_LANGUAGE, m_nLanguage - 1);
+  return true;
+}
+
+void WelcomeDialog::ApplyCaptions(bool chinese) {
+  const Captions& captions = chinese ? kChinese : kEnglish;
+  SetTitle(captions.texts[0]);
+  for (int i = 0; i < 4; ++i) SetItemText(kCaptionTargets[i], captions.texts[i + 1]);
+}
+
+void WelcomeDialog::OnCommand(int id, int code) {
+  if (id == IDC_LANGUAGE && code == ui::kSelChange) OnSelchangeLanguage();
+  else if (code != ui::kClicked) return;
+  else if (id == IDC_INSTALL) OnInstall();
+  else if (id == IDC_INSTALL_USB_DRIVER || id == IDC_DRIVER_INSTALL_HIDDEN) OnInstallUsbDriver();
+}
+
+bool WelcomeDialog::OnSysCommand(unsigned command) {
+  if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+  AboutDialog about;
+  about.DoModal();
+  return true;
+}
+
+bool WelcomeDialog::OnPaint() {
+  if (!IsMinimized()) return false;
+  PaintIconCentered(m_hIcon);
+  return true;
+}
+
+void WelcomeDialog::OnSelchangeLanguage() { ApplyCaptions(ComboSelection(IDC_LANGUAGE) == 0); }
+
+void WelcomeDialog::OnInstall() {
+  const int language = ComboSelection(IDC_LANGUAGE);
+  const int type = ComboSelection(IDC_INSTALL_TYPE);
+  CorelPathDialog path(nullptr);
+  path.m_nLanguageIndex = language;
+  path.m_nInstallType = type;
+  if (path.DoModal() != ui::kIdOk) return;
+  m_bAutoInstall = path.m_bAuto;
+  m_strInstallPath = path.m_strPath;
+  m_nCorelVersion = path.m_nCorelVersion;
+
+  const ui::ScreenPoint center = WindowCenter();
+  ui::WaitCursor wait;
+  InstallProgressDialog runner(this);
+  runner.m_strCaption = "";
+  runner.m_nCenterX = center.x;
+  runner.m_nCenterY = center.y;
+  m_bInstallSucceeded = 0;
+  runner.SetJob(&WelcomeDialog::InstallJob);
+  runner.RunJob();
+  if (m_bInstallSucceeded) ui::ShowMessage(install::SuccessText(language));
+}
+
+void WelcomeDialog::InstallJob() {
+  install::InstallChoices choices;
+  choices.language_index = ComboSelection(IDC_LANGUAGE);
+  choices.install_type = ComboSelection(IDC_INSTALL_TYPE);
+  choices.install_path = m_strInstallPath;
+  choices.auto_install = m_bAutoInstall;
+  choices.corel_version = m_nCorelVersion;
+  choices.product_name = m_strProductName;
+  MessageBoxSink sink;
+  install::RunInstallJob(choices, ui::ModuleFileName(), sink, m_bInstallSucceeded);
+}
+
+void WelcomeDialog::OnInstallUsbDriver() {
+  const int language = ComboSelection(IDC_LANGUAGE);
+  const ui::ScreenPoint center = WindowCenter();
+  ui::WaitCursor wait;
+  DriverProgressDialog progress(this);
+  progress.m_strCaption = drivers::DriverWindowCaption(language);
+  progress.m_nCenterX = center.x;
+  progress.m_nCenterY = center.y;
+  progress.SetCallbacks(&WelcomeDialog::GetDriverStepCount, &WelcomeDialog::DriverCyclePause);
+  progress.RunDriverInstall();
+}
+
+std::uint32_t WelcomeDialog::GetDriverStepCount() {
+  return static_cast<std::uint32_t>(m_nDriverSteps);
+}
+
+void WelcomeDialog::DriverCyclePause() {
+  drivers::DriverCyclePause(static_cast<unsigned>(m_nCyclePauseMin),
+                            static_cast<unsigned>(m_nCyclePauseMax));
+}
+
+}  // namespace ovsetup::app

@@ -1,0 +1,48 @@
+// The setup's main window: what to install, the language, and the buttons
+// that start the install or the USB driver install.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/win32/dialog.h"
+
+namespace ovsetup::app {
+
+class WelcomeDialog : public ui::Dialog {
+ public:
+  explicit WelcomeDialog(ui::WindowHandle parent);
+
+  // The install job the busy window runs: the two lists' selections and the
+  // path dialog's answers go to the install engine; sets m_bInstallSucceeded.
+  void InstallJob();
+  // The driver run's pacing.
+  std::uint32_t GetDriverStepCount();
+  void DriverCyclePause();
+
+  std::string m_strProductName = "Orvane";  // ANSI code page
+  int m_nLanguage = 1;                      // 1..4
+  std::string m_strInstallPath;
+  int m_bAutoInstall = 0;
+  int m_nCorelVersion = 0;
+  const int m_nCyclePauseMax = 350;
+  const int m_nCyclePauseMin = 250;
+  const int m_nDriverSteps = 22;
+  ui::IconHandle m_hIcon;
+  int m_bInstallSucceeded = 0;
+
+ protected:
+  bool OnInitDialog() override;
+  void OnCommand(int id, int code) override;
+  bool OnSysCommand(unsigned command) override;
+  bool OnPaint() override;
+  ui::IconHandle OnQueryDragIcon() override { return m_hIcon; }
+
+ private:
+  void ApplyCaptions(bool chinese);
+  void OnSelchangeLanguage();
+  void OnInstall();
+  void OnInstallUsbDriver();
+};
+
+}  // namespace ovsetup::app

@@ -1,0 +1,223 @@
+#include "platform/win32/dialog.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace ovsetup::ui {
+namespace {
+
+HWND Hwnd(WindowHandle window) { return static_cast<HWND>(window); }
+
+// GBK bytes -> UTF-16, whatever the system code page.
+std::wstring Wide(const char* gbk) {
+  const int size = MultiByteToWideChar(936, 0, gbk, -1, nullptr, 0);
+  if (size <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(936, 0, gbk, -1, &wide[0], size);
+  wide.resize(static_cast<std::size_t>(size - 1));
+  return wide;
+}
+
+// The application title: the executable's name without its extension.
+std::wstring AppTitle() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring name = path;
+  const std::size_t slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring::npos) name.erase(0, slash + 1);
+  const std::size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos) name.erase(dot);
+  return name;
+}
+
+}  // namespace
+
+Dialog::Dialog(int template_id, WindowHandle owner) : template_id_(template_id), owner_(owner) {}
+
+Dialog::~Dialog() { DestroyWindow(); }
+
+int Dialog::DoModal() {
+  return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_),
+                                          Hwnd(owner_), reinterpret_cast<DLGPROC>(&Procedure),
+                                          reinterpret_cast<LPARAM>(this)));
+}
+
+bool Dialog::CreateModeless() {
+  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_), Hwnd(owner_),
+                            reinterpret_cast<DLGPROC>(&Procedure),
+                            reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+void Dialog::DestroyWindow() {
+  if (window_ != nullptr) ::DestroyWindow(Hwnd(window_));
+  window_ = nullptr;
+}
+
+void Dialog::EndDialog(int result) { ::EndDialog(Hwnd(window_), result); }
+
+std::intptr_t __stdcall Dialog::Procedure(WindowHandle window, unsigned message,
+                                          std::uintptr_t wparam, std::intptr_t lparam) {
+  HWND hwnd = Hwnd(window);
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<Dialog*>(lparam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
+    self->window_ = window;
+    return self->OnInitDialog() ? TRUE : FALSE;
+  }
+  auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  bool done = false;
+  const std::intptr_t result = self->Handle(message, wparam, lparam, &done);
+  if (message == WM_NCDESTROY) self->window_ = nullptr;
+  return done ? result : FALSE;
+}
+
+std::intptr_t Dialog::Handle(unsigned message, std::uintptr_t wparam, std::intptr_t, bool* done) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam), code = HIWORD(wparam);
+      if (id == IDOK) OnOK();
+      else if (id == IDCANCEL) OnCancel();
+      else OnCommand(id, code);
+      *done = true;
+      return TRUE;
+    }
+    case WM_SYSCOMMAND:
+      *done = OnSysCommand(static_cast<unsigned>(wparam));
+      return TRUE;
+    case WM_PAINT:
+      *done = OnPaint();
+      return TRUE;
+    case WM_QUERYDRAGICON: {
+      IconHandle icon = OnQueryDragIcon();
+      *done = icon != nullptr;
+      // A dialog procedure hands message results back through DWLP_MSGRESULT.
+      SetWindowLongPtrW(Hwnd(window_), DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(icon));
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+void Dialog::SetTitle(const char* gbk) { SetWindowTextW(Hwnd(window_), Wide(gbk).c_str()); }
+
+void Dialog::SetItemText(int id, const char* gbk) {
+  SetDlgItemTextW(Hwnd(window_), id, Wide(gbk).c_str());
+}
+
+void Dialog::ComboAppend(int id, const char* gbk) {
+  const std::wstring text = Wide(gbk);
+  SendDlgItemMessageW(Hwnd(window_), id, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                      reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Dialog::SetItemPath(int id, const std::string& path) {
+  SetDlgItemTextA(Hwnd(window_), id, path.c_str());
+}
+
+std::string Dialog::GetItemPath(int id) const {
+  HWND item = GetDlgItem(Hwnd(window_), id);
+  const int length = GetWindowTextLengthA(item);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int got = GetDlgItemTextA(Hwnd(window_), id, &text[0], length + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+void Dialog::EnableItem(int id, bool enable) {
+  EnableWindow(GetDlgItem(Hwnd(window_), id), enable ? TRUE : FALSE);
+}
+
+bool Dialog::IsChecked(int id) const {
+  return SendDlgItemMessageW(Hwnd(window_), id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Dialog::SetChecked(int id, bool checked) {
+  SendDlgItemMessageW(Hwnd(window_), id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Dialog::ComboSelect(int id, int index) {
+  SendDlgItemMessageW(Hwnd(window_), id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int Dialog::ComboSelection(int id) const {
+  const LRESULT selection = SendDlgItemMessageW(Hwnd(window_), id, CB_GETCURSEL, 0, 0);
+  return selection == CB_ERR ? kNoSelection : static_cast<int>(selection);
+}
+
+void Dialog::SetProgressRange(int id, int low, int high) {
+  SendDlgItemMessageW(Hwnd(window_), id, PBM_SETRANGE, 0, MAKELPARAM(low, high));
+}
+
+void Dialog::SetProgressPosition(int id, int position) {
+  SendDlgItemMessageW(Hwnd(window_), id, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+ScreenPoint Dialog::WindowCenter() const {
+  RECT rect = {};
+  GetWindowRect(Hwnd(window_), &rect);
+  return ScreenPoint{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+void Dialog::CenterOn(int x, int y) {
+  RECT rect = {};
+  GetWindowRect(Hwnd(window_), &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  MoveWindow(Hwnd(window_), x - width / 2, y - height / 2, width, height, TRUE);
+}
+
+void Dialog::AppendSystemMenuItem(unsigned command, int string_id) {
+  HMENU menu = GetSystemMenu(Hwnd(window_), FALSE);
+  if (menu == nullptr) return;
+  wchar_t text[256] = {};
+  if (LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(string_id), text, 256) <= 0 ||
+      text[0] == L'\0')
+    return;
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, command, text);
+}
+
+void Dialog::SetIcons(IconHandle icon) {
+  SendMessageW(Hwnd(window_), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageW(Hwnd(window_), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+bool Dialog::IsMinimized() const { return IsIconic(Hwnd(window_)) != FALSE; }
+
+void Dialog::PaintIconCentered(IconHandle icon) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Hwnd(window_), &paint);
+  SendMessageW(Hwnd(window_), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const int icon_width = GetSystemMetrics(SM_CXICON), icon_height = GetSystemMetrics(SM_CYICON);
+  RECT client = {};
+  GetClientRect(Hwnd(window_), &client);
+  const int x = (client.right - client.left - icon_width + 1) / 2;
+  const int y = (client.bottom - client.top - icon_height + 1) / 2;
+  DrawIcon(dc, x, y, static_cast<HICON>(icon));
+  EndPaint(Hwnd(window_), &paint);
+}
+
+IconHandle LoadAppIcon(int id) { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
+
+void ShowMessage(const char* gbk_text) {
+  MessageBoxW(GetActiveWindow(), Wide(gbk_text).c_str(), AppTitle().c_str(),
+              MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::string ModuleFileName() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+}
+
+WaitCursor::WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+
+WaitCursor::~WaitCursor() { SetCursor(static_cast<HCURSOR>(previous_)); }
+
+void InitCommonControlClasses() {
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&classes);
+}
+
+}  // namespace ovsetup::ui
