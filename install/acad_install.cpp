@@ -31,10 +31,8 @@ AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string&
     Copy(cad + file, folder + file);
   Copy(cad + (job.choices.language_index == 0 ? "acad_CH.lsp" : "acad_EN.lsp"),
        folder + "acad.lsp");
-  EmptyFolder(cad);
-  platform::RemoveOneFolder(cad);
-  EmptyFolder(folder + "QVTCorel\\");
-  platform::RemoveOneFolder(folder + "QVTCorel\\");
+  EmptyAndRemoveFolder(cad);
+  EmptyAndRemoveFolder(folder + "QVTCorel\\");
   CopySettingsFolders(job, folder);
   for (const char* font : kFonts)
     Copy(folder + "\\QVTFonts" + font, folder + "\\Fonts" + font);

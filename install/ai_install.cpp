@@ -7,15 +7,6 @@
 #include "platform/file_ops.h"
 
 namespace ovsetup::install {
-namespace {
-
-void EmptyAndRemove(const std::string& folder) {
-  EmptyFolder(folder);
-  platform::RemoveOneFolder(folder);
-}
-
-}  // namespace
-
 void InstallAiPlugin(const JobContext& job) {
   if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
   const std::string base = WithTrailingSlash(job.choices.install_path);
@@ -28,8 +19,8 @@ void InstallAiPlugin(const JobContext& job) {
 
   if (!payload::PayloadArchive(job.payload_file).ExtractAll(root))
     return job.Fail(job.messages.close_corel);  // the set has no Illustrator text
-  EmptyAndRemove(root + "QVTCad\\");
-  EmptyAndRemove(root + "QVTCorel\\");
+  EmptyAndRemoveFolder(root + "QVTCad\\");
+  EmptyAndRemoveFolder(root + "QVTCorel\\");
   platform::DeleteOneFile(plugins + "QVTPlugin.aip");
   platform::DeleteOneFile(plugins + "QVTPluginEn.aip");
 
@@ -40,7 +31,7 @@ void InstallAiPlugin(const JobContext& job) {
                                : (bits64 ? "QVTPlugin64En.aip" : "QVTPluginEn.aip");
   platform::CopyOneFile(root + "QVTAi\\" + source,
                         plugins + (chinese ? "QVTPlugin.aip" : "QVTPluginEn.aip"), false);
-  EmptyAndRemove(root + "QVTAi\\");
+  EmptyAndRemoveFolder(root + "QVTAi\\");
   for (const char* macro : {"QVTCorel11.gms", "QVTCorel12.gms", "QVTCorelEx.gms", "QVTCorelX5.gms"})
     platform::DeleteOneFile(root + macro);
   CopySettingsFolders(job, root);

@@ -94,15 +94,13 @@ void InstallCorelMacro(const JobContext& job) {
     return job.Fail(job.messages.close_corel);
   if (manual) platform::CreateOneFolder(gms);
   const std::string cad = root + "QVTCad\\", corel = root + "QVTCorel\\";
-  EmptyFolder(cad);
-  platform::RemoveOneFolder(cad);
+  EmptyAndRemoveFolder(cad);
   DeleteMacroVariants(gms);
   platform::DeleteOneFile(gms + "QVTCorel.gms");
   DeleteMacroVariants(root);
   CopyFolderFiles(corel, root);
   platform::CopyOneFile(corel + row.source_macro, gms + "QVTCorel.gms", false);
-  EmptyFolder(corel);
-  platform::RemoveOneFolder(corel);
+  EmptyAndRemoveFolder(corel);
   DeleteMacroVariants(root);  // the copy of QVTCorel\ brought them back
   CopySettingsFolders(job, root);
   job.succeeded = 1;

@@ -82,4 +82,9 @@ void EmptyFolder(std::string folder) {
   });
 }
 
+void EmptyAndRemoveFolder(const std::string& folder) {
+  EmptyFolder(folder);
+  platform::RemoveOneFolder(folder);
+}
+
 }  // namespace ovsetup::install

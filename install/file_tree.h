@@ -30,4 +30,8 @@ void CopyFolderFilesByContent(std::string source, std::string target);
 // stay. An empty `folder` does nothing.
 void EmptyFolder(std::string folder);
 
+// EmptyFolder, then removes the folder itself; a folder that still holds
+// anything (a subfolder) stays. Nothing is reported.
+void EmptyAndRemoveFolder(const std::string& folder);
+
 }  // namespace ovsetup::install

@@ -8,15 +8,6 @@
 #include "platform/shell_link.h"
 
 namespace ovsetup::install {
-namespace {
-
-void EmptyAndRemove(const std::string& folder) {
-  EmptyFolder(folder);
-  platform::RemoveOneFolder(folder);
-}
-
-}  // namespace
-
 void InstallProgram(const JobContext& job) {
   // An empty path would install into the root of the current drive.
   if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
@@ -29,7 +20,7 @@ void InstallProgram(const JobContext& job) {
   EmptyFolder(folder + "QVTCorel\\");
   platform::RemoveOneFolder(folder + "QVTCad\\");
   platform::RemoveOneFolder(folder + "QVTCorel\\");
-  EmptyAndRemove(folder + "QVTAi\\");
+  EmptyAndRemoveFolder(folder + "QVTAi\\");
 
   for (const char* settings : {"QVTDoc\\", "QVTLanguage\\", "QVTRes\\", "QVTCfg\\"})
     platform::CreateOneFolder(folder + settings);
