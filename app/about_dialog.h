@@ -6,9 +6,10 @@
 
 namespace ovsetup::app {
 
+// Owned by the main window, which it disables while open.
 class AboutDialog : public ui::Dialog {
  public:
-  AboutDialog() : ui::Dialog(IDD_ABOUTBOX, nullptr) {}
+  explicit AboutDialog(ui::WindowHandle main_window) : ui::Dialog(IDD_ABOUTBOX, main_window) {}
 };
 
 }  // namespace ovsetup::app

@@ -26,7 +26,9 @@ void DriverProgressDialog::SetBarPosition(int position) {
   SetProgressPosition(IDC_DRIVER_PROGRESS, position);
 }
 
-void DriverProgressDialog::ShowMessage(const char* text) { ui::ShowMessage(text); }
+void DriverProgressDialog::ShowMessage(const char* text) {
+  ui::ShowMessage(m_pParent->window(), text);
+}
 
 void DriverProgressDialog::Close() { DestroyWindow(); }
 

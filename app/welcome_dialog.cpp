@@ -36,7 +36,11 @@ const char* const kLanguages[] = {"\xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4" /* 简体�
 // The job's message boxes.
 class MessageBoxSink : public install::MessageSink {
  public:
-  void ShowMessage(const char* text) override { ui::ShowMessage(text); }
+  explicit MessageBoxSink(ui::WindowHandle main_window) : main_window_(main_window) {}
+  void ShowMessage(const char* text) override { ui::ShowMessage(main_window_, text); }
+
+ private:
+  ui::WindowHandle main_window_;
 };
 
 }  // namespace
@@ -73,7 +77,7 @@ void WelcomeDialog::OnCommand(int id, int code) {
 
 bool WelcomeDialog::OnSysCommand(unsigned command) {
   if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
-  AboutDialog about;
+  AboutDialog about(window());
   about.DoModal();
   return true;
 }
@@ -89,7 +93,8 @@ void WelcomeDialog::OnSelchangeLanguage() { ApplyCaptions(ComboSelection(IDC_LAN
 void WelcomeDialog::OnInstall() {
   const int language = ComboSelection(IDC_LANGUAGE);
   const int type = ComboSelection(IDC_INSTALL_TYPE);
-  CorelPathDialog path(nullptr);
+  // Owned by this, the main window, which it disables while open.
+  CorelPathDialog path(window());
   path.m_nLanguageIndex = language;
   path.m_nInstallType = type;
   if (path.DoModal() != ui::kIdOk) return;
@@ -106,7 +111,7 @@ void WelcomeDialog::OnInstall() {
   m_bInstallSucceeded = 0;
   runner.SetJob(&WelcomeDialog::InstallJob);
   runner.RunJob();
-  if (m_bInstallSucceeded) ui::ShowMessage(install::SuccessText(language));
+  if (m_bInstallSucceeded) ui::ShowMessage(window(), install::SuccessText(language));
 }
 
 void WelcomeDialog::InstallJob() {
@@ -117,7 +122,7 @@ void WelcomeDialog::InstallJob() {
   choices.auto_install = m_bAutoInstall;
   choices.corel_version = m_nCorelVersion;
   choices.product_name = m_strProductName;
-  MessageBoxSink sink;
+  MessageBoxSink sink(window());
   install::RunInstallJob(choices, ui::ModuleFileName(), sink, m_bInstallSucceeded);
 }
 

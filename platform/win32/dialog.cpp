@@ -200,9 +200,14 @@ void Dialog::PaintIconCentered(IconHandle icon) {
 
 IconHandle LoadAppIcon(int id) { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
 
-void ShowMessage(const char* gbk_text) {
-  MessageBoxW(GetActiveWindow(), Wide(gbk_text).c_str(), AppTitle().c_str(),
-              MB_OK | MB_ICONEXCLAMATION);
+void ShowMessage(WindowHandle main_window, const char* gbk_text) {
+  HWND main = Hwnd(main_window);
+  HWND owner = main != nullptr ? GetLastActivePopup(main) : nullptr;
+  // The box disables its owner; the main window goes with it.
+  const bool disable_main = main != nullptr && owner != main && IsWindowEnabled(main);
+  if (disable_main) EnableWindow(main, FALSE);
+  MessageBoxW(owner, Wide(gbk_text).c_str(), AppTitle().c_str(), MB_OK | MB_ICONEXCLAMATION);
+  if (disable_main) EnableWindow(main, TRUE);
 }
 
 std::string ModuleFileName() {

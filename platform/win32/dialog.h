@@ -104,9 +104,10 @@ class Dialog {
 IconHandle LoadAppIcon(int id);
 
 // The application message box: `gbk_text`, OK only, the warning icon, the
-// application title as caption, owned by the active window. Returns when
-// closed.
-void ShowMessage(const char* gbk_text);
+// application title as caption. Like the framework's, it is owned by the
+// last active popup of `main_window` (the busy window while a job runs) and
+// keeps `main_window` disabled too while it is open. Returns when closed.
+void ShowMessage(WindowHandle main_window, const char* gbk_text);
 
 // The path of the running executable (260-byte buffer); empty on failure.
 std::string ModuleFileName();

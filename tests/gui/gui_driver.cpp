@@ -1,0 +1,723 @@
+// Drives setup.exe through its windows, as a user would, and checks what they
+// show: started with a test payload, found by class, caption and process,
+// worked by control ID, closed at the end.
+//   gui_driver SCENARIO SETUP.EXE [ARGS...]
+// Prints one PASS or FAIL line per check; exits 0 when every check passed,
+// 1 when one failed, 2 on a usage error. A setup still running on any
+// failure is terminated.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using std::wstring;
+
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kTimeoutMs = 30000;   // a window to appear or go
+constexpr DWORD kQuietMs = 1500;      // a window that must not appear
+constexpr UINT kSendTimeoutMs = 10000;
+constexpr int kStaticId = 0xFFFF;     // text of a message box, labels without ID
+constexpr WPARAM kAboutCommand = 0x0010;
+
+// ---------------------------------------------------------------- texts
+
+wstring FromUtf8(const std::string& text) {
+  if (text.empty()) return wstring();
+  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+  wstring out(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), &out[0], n);
+  return out;
+}
+
+std::string ToUtf8(const wstring& text) {
+  if (text.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+// The setup's texts in both caption languages (source is UTF-8).
+struct Captions {
+  wstring welcome, type, language, install, usb;          // welcome dialog
+  wstring path, autoInstall, version, installPath, browse, ok, cancel;  // path dialog
+  wstring driverProgress, installOk;
+};
+
+const Captions& CaptionsFor(int languageIndex) {
+  static const Captions chinese{
+      FromUtf8("欢迎使用"), FromUtf8("类型:"), FromUtf8("语言:"), FromUtf8("安装"),
+      FromUtf8("USB驱动安装"), FromUtf8("选择安装目录"), FromUtf8("自动安装"),
+      FromUtf8("CorelDraw版本:"), FromUtf8("安装目录:"), FromUtf8("浏览"), FromUtf8("确定"),
+      FromUtf8("取消"), FromUtf8("安装驱动..."), FromUtf8("安装成功!")};
+  static const Captions english{
+      L"Welcome to use", L"Type:", L"Lanuage:", L"Install", L"Install USB Driver",
+      L"Select install path", L"Auto to Install", L"CorelDraw Version:", L"Install Path:",
+      L"Browse", L"OK", L"Cancel", L"Installing the driver...", L"Install OK!"};
+  return languageIndex == 0 ? chinese : english;
+}
+
+const wstring kAboutCaption = FromUtf8("关于 OvSetup");
+const wstring kAboutText = FromUtf8("OvSetup 1.0 版");
+const wstring kAboutOk = FromUtf8("确定");
+
+const std::vector<wstring> kLanguages = {FromUtf8("简体中文"), L"Traditional Chinese", L"English",
+                                         L"Other"};
+const std::vector<wstring> kPlugins = {L"Plugin For CorelDraw", L"Plugin For AutoCAD",
+                                       L"Plugin For Illustrator CS(32bit)",
+                                       L"Plugin For Illustrator CS(64bit)"};
+const std::vector<wstring> kCorelVersions = {
+    L"CorelDraw 11", L"CorelDraw 12", L"CorelDraw X3", L"CorelDraw X4", L"CorelDraw X5",
+    L"CorelDraw X6(32bit)", L"CorelDraw X6(64bit)", L"CorelDraw X7/X8(32bit)",
+    L"CorelDraw X7/X8(64bit)"};
+
+// ---------------------------------------------------------------- checks
+
+// Ends the scenario at once: a window it needs is missing.
+struct Abort {};
+
+struct Report {
+  const char* scenario = "";
+  int failed = 0;
+
+  void Check(bool ok, const std::string& what) {
+    std::printf("%s %s: %s\n", ok ? "PASS" : "FAIL", scenario, what.c_str());
+    std::fflush(stdout);
+    if (!ok) ++failed;
+  }
+  void Equal(const wstring& got, const wstring& want, const std::string& what) {
+    Compare(got == want, "'" + ToUtf8(got) + "'", "'" + ToUtf8(want) + "'", what);
+  }
+  void Equal(long long got, long long want, const std::string& what) {
+    Compare(got == want, std::to_string(got), std::to_string(want), what);
+  }
+  [[noreturn]] void Fatal(const std::string& what) {
+    Check(false, what);
+    throw Abort{};
+  }
+
+ private:
+  void Compare(bool ok, const std::string& got, const std::string& want, const std::string& what) {
+    Check(ok, ok ? what + ": " + want : what + ": " + got + ", expected " + want);
+  }
+};
+
+Report report;
+
+// ---------------------------------------------------------------- handles
+
+// Owns a kernel handle.
+class Handle {
+ public:
+  explicit Handle(HANDLE h = nullptr) : h_(h) {}
+  ~Handle() { reset(nullptr); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
+  void reset(HANDLE h) {
+    if (valid()) CloseHandle(h_);
+    h_ = h;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+// The setup under test. Terminated on destruction unless it has ended.
+class SetupProcess {
+ public:
+  // Starts SETUP from another current folder than its own (its
+  // configuration must still be found beside it).
+  explicit SetupProcess(const wstring& setup) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    wstring commandLine = L"\"" + setup + L"\"";
+    if (!CreateProcessW(setup.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        L"C:\\", &si, &pi))
+      report.Fatal("start " + ToUtf8(setup) + " (error " + std::to_string(GetLastError()) + ")");
+    process_.reset(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pid_ = pi.dwProcessId;
+  }
+  ~SetupProcess() {
+    if (!HasEnded(0)) {
+      TerminateProcess(process_.get(), 99);
+      WaitForSingleObject(process_.get(), kTimeoutMs);
+    }
+  }
+  SetupProcess(const SetupProcess&) = delete;
+  SetupProcess& operator=(const SetupProcess&) = delete;
+
+  DWORD pid() const { return pid_; }
+  bool HasEnded(DWORD waitMs) const { return WaitForSingleObject(process_.get(), waitMs) == WAIT_OBJECT_0; }
+
+ private:
+  Handle process_;
+  DWORD pid_ = 0;
+};
+
+// ---------------------------------------------------------------- windows
+
+wstring ClassOf(HWND w) {
+  wchar_t name[64] = {};
+  GetClassNameW(w, name, 64);
+  return name;
+}
+
+// The caption of a top-level window: read without a message, so a busy
+// setup does not stall the search.
+wstring CaptionOf(HWND w) {
+  wchar_t text[512] = {};
+  GetWindowTextW(w, text, 512);
+  return text;
+}
+
+// The text of a control, read through its window procedure.
+wstring TextOf(HWND control) {
+  DWORD_PTR length = 0;
+  if (!control || !SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                                       kSendTimeoutMs, &length))
+    return L"<unreadable>";
+  wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
+                      SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied);
+  text.resize(copied);
+  return text;
+}
+
+LRESULT Send(HWND w, UINT message, WPARAM wp = 0, LPARAM lp = 0) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(w, message, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+    report.Fatal("window does not answer message " + std::to_string(message));
+  return LRESULT(result);
+}
+
+HWND Item(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  if (!control) report.Fatal("control " + std::to_string(id) + " missing");
+  return control;
+}
+
+bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(Item(dialog, id)) != FALSE; }
+bool IsChecked(HWND dialog, int id) { return Send(Item(dialog, id), BM_GETCHECK) == BST_CHECKED; }
+bool HasStyle(HWND w, LONG style) { return (GetWindowLongW(w, GWL_STYLE) & style) == style; }
+
+struct ComboState {
+  std::vector<wstring> entries;
+  int selected;
+};
+
+ComboState ReadCombo(HWND dialog, int id) {
+  HWND combo = Item(dialog, id);
+  ComboState state{{}, int(Send(combo, CB_GETCURSEL))};
+  int count = int(Send(combo, CB_GETCOUNT));
+  for (int i = 0; i < count; ++i) {
+    wstring text(Send(combo, CB_GETLBTEXTLEN, i) + 1, L'\0');
+    LRESULT n = Send(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(n < 0 ? 0 : size_t(n));
+    state.entries.push_back(text);
+  }
+  return state;
+}
+
+wstring Join(const std::vector<wstring>& items) {
+  wstring out;
+  for (const wstring& item : items) out += (out.empty() ? L"" : L" | ") + item;
+  return out;
+}
+
+struct DialogSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND w, LPARAM lp) {
+  auto* search = reinterpret_cast<DialogSearch*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  if (owner == search->pid && IsWindowVisible(w) && ClassOf(w) == L"#32770") search->found.push_back(w);
+  return TRUE;
+}
+
+// Top-level dialog windows (#32770) of the setup that are shown.
+std::vector<HWND> DialogsOf(DWORD pid) {
+  DialogSearch search{pid, {}};
+  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string DescribeDialogs(DWORD pid) {
+  std::string out;
+  for (HWND w : DialogsOf(pid)) out += (out.empty() ? "'" : ", '") + ToUtf8(CaptionOf(w)) + "'";
+  return out.empty() ? "none" : out;
+}
+
+// A message box: a dialog with the message text (0xFFFF) and an OK button,
+// and none of the setup's own dialogs (whose labels also carry 0xFFFF).
+bool IsMessageBox(HWND w) {
+  return GetDlgItem(w, kStaticId) && GetDlgItem(w, IDOK) && !GetDlgItem(w, 1000) &&
+         !GetDlgItem(w, 1006) && CaptionOf(w) != kAboutCaption;
+}
+
+template <typename Match>
+HWND FindDialog(DWORD pid, Match match) {
+  for (HWND w : DialogsOf(pid))
+    if (match(w)) return w;
+  return nullptr;
+}
+
+// Polls until a dialog of the setup matches; the scenario ends when none
+// does within the timeout.
+template <typename Match>
+HWND WaitFor(DWORD pid, const std::string& what, Match match) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeoutMs; Sleep(kPollMs))
+    if (HWND w = FindDialog(pid, match)) return w;
+  report.Fatal(what + " did not appear (shown: " + DescribeDialogs(pid) + ")");
+}
+
+// The dialog with exactly CAPTION, owned by OWNER or by no window.
+HWND WaitForCaption(DWORD pid, const wstring& caption, HWND owner = nullptr) {
+  return WaitFor(pid, "window '" + ToUtf8(caption) + "'", [&](HWND w) {
+    HWND o = GetWindow(w, GW_OWNER);
+    return CaptionOf(w) == caption && (o == nullptr || o == owner);
+  });
+}
+
+HWND WaitForMessageBox(DWORD pid) { return WaitFor(pid, "message box", IsMessageBox); }
+
+// Polls until W is destroyed or hidden.
+bool Gone(HWND w) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeoutMs; Sleep(kPollMs))
+    if (!IsWindow(w) || !IsWindowVisible(w)) return true;
+  return false;
+}
+
+void WaitGone(HWND w, const std::string& what) {
+  if (!Gone(w)) report.Fatal(what + " did not close");
+}
+
+// Checks for a while that no message box shows up.
+void ExpectNoMessageBox(DWORD pid, const std::string& when) {
+  HWND box = nullptr;
+  for (DWORD start = GetTickCount(); !box && GetTickCount() - start < kQuietMs; Sleep(kPollMs))
+    box = FindDialog(pid, IsMessageBox);
+  report.Check(!box, "no message box " + when +
+                         (box ? " (got '" + ToUtf8(TextOf(GetDlgItem(box, kStaticId))) + "')" : ""));
+}
+
+// Posted: a click that opens a modal loop must not block the driver.
+void Click(HWND dialog, int id) { PostMessageW(Item(dialog, id), BM_CLICK, 0, 0); }
+
+void Select(HWND dialog, int id, int index) {
+  HWND combo = Item(dialog, id);
+  Send(combo, CB_SETCURSEL, index);
+  Send(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+// Reads the message box's text, presses OK and waits until it has gone.
+wstring DismissMessageBox(HWND box) {
+  wstring text = TextOf(Item(box, kStaticId));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  WaitGone(box, "message box");
+  return text;
+}
+
+// ---------------------------------------------------------------- files
+
+bool Exists(const wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+wstring SpecialFolder(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+wstring WithSlash(wstring path) {
+  if (path.empty() || path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+// The target of a shell link, or "" when it cannot be read.
+wstring LinkTarget(const wstring& link) {
+  wstring target;
+  IShellLinkW* shellLink = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&shellLink))))
+    return target;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) &&
+        SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH)))
+      target = path;
+    file->Release();
+  }
+  shellLink->Release();
+  return target;
+}
+
+// ---------------------------------------------------------------- flows
+
+struct Args {
+  wstring setup;
+  std::vector<wstring> rest;
+  const wstring& at(size_t i) const {
+    static const wstring none;
+    return i < rest.size() ? rest[i] : none;
+  }
+  int number(size_t i) const { return _wtoi(at(i).c_str()); }
+};
+
+// The setup started and its welcome dialog shown, in either language.
+struct Session {
+  SetupProcess process;
+  HWND welcome;
+
+  explicit Session(const Args& args)
+      : process(args.setup), welcome(WaitFor(process.pid(), "welcome dialog", [](HWND w) {
+          wstring caption = CaptionOf(w);
+          return (caption == CaptionsFor(0).welcome || caption == CaptionsFor(2).welcome) &&
+                 !GetWindow(w, GW_OWNER);
+        })) {}
+
+  DWORD pid() const { return process.pid(); }
+
+  // Closes the welcome dialog; the process must end with it.
+  void Close() {
+    PostMessageW(welcome, WM_CLOSE, 0, 0);
+    report.Check(process.HasEnded(kTimeoutMs), "setup ends when its window is closed");
+  }
+};
+
+void ExpectWelcomeCaptions(HWND welcome, int language, const std::string& when) {
+  const Captions& c = CaptionsFor(language);
+  report.Equal(CaptionOf(welcome), c.welcome, when + ": title");
+  report.Equal(TextOf(Item(welcome, 1015)), c.type, when + ": type label");
+  report.Equal(TextOf(Item(welcome, 1016)), c.language, when + ": language label");
+  report.Equal(TextOf(Item(welcome, 1002)), c.install, when + ": install button");
+  report.Equal(TextOf(Item(welcome, 1017)), c.usb, when + ": USB driver button");
+}
+
+// Presses Install with TYPE and LANGUAGE chosen; returns the path dialog.
+HWND OpenPathDialog(Session& s, int type, int language) {
+  Select(s.welcome, 1000, type);
+  Select(s.welcome, 1001, language);
+  Click(s.welcome, 1002);
+  return WaitForCaption(s.pid(), CaptionsFor(language).path, s.welcome);
+}
+
+// Ends the path dialog with the button ID and waits until it has gone.
+void EndPathDialog(HWND path, int id) {
+  Click(path, id);
+  WaitGone(path, "path dialog");
+}
+
+// ---------------------------------------------------------------- scenarios
+
+// startup PRODUCT LANGUAGE-INDEX: the lists and captions at start-up.
+void Startup(const Args& args) {
+  wstring product = args.at(0);
+  int language = args.number(1);
+  Session s(args);
+
+  ComboState types = ReadCombo(s.welcome, 1000);
+  std::vector<wstring> wantTypes{product};
+  wantTypes.insert(wantTypes.end(), kPlugins.begin(), kPlugins.end());
+  report.Equal(Join(types.entries), Join(wantTypes), "type list");
+  report.Equal(types.selected, 0, "type selected");
+
+  ComboState languages = ReadCombo(s.welcome, 1001);
+  report.Equal(Join(languages.entries), Join(kLanguages), "language list");
+  report.Equal(languages.selected, language, "language selected");
+
+  ExpectWelcomeCaptions(s.welcome, language, "start-up");
+  HWND hidden = Item(s.welcome, 1008);
+  report.Check(!HasStyle(hidden, WS_VISIBLE) && !IsWindowEnabled(hidden),
+               "second driver button hidden and disabled");
+  report.Check(IsEnabled(s.welcome, 1002) && IsEnabled(s.welcome, 1017), "install buttons enabled");
+  s.Close();
+}
+
+// languages: each language pick switches the captions and nothing else.
+void Languages(const Args& args) {
+  Session s(args);
+  Select(s.welcome, 1000, 2);
+  for (int language : {1, 0, 3, 0, 2}) {
+    Select(s.welcome, 1001, language);
+    std::string when = "after picking '" + ToUtf8(kLanguages[language]) + "'";
+    ExpectWelcomeCaptions(s.welcome, language, when);
+    report.Equal(ReadCombo(s.welcome, 1001).selected, language, when + ": language selected");
+    report.Equal(ReadCombo(s.welcome, 1000).selected, 2, when + ": type selection kept");
+  }
+  s.Close();
+}
+
+// path-dialog LANGUAGE-INDEX: captions, lists and enabling for each
+// install type, the check box toggling, Cancel.
+void PathDialog(const Args& args) {
+  int language = args.number(0);
+  const Captions& c = CaptionsFor(language);
+  Session s(args);
+  for (int type = 0; type <= 4; ++type) {
+    std::string t = "type " + std::to_string(type);
+    HWND path = OpenPathDialog(s, type, language);
+    report.Check(!IsWindowEnabled(s.welcome), t + ": welcome dialog disabled while the path dialog runs");
+    report.Equal(TextOf(Item(path, 1011)), c.autoInstall, t + ": check box");
+    report.Equal(TextOf(Item(path, 1013)), c.version, t + ": version label");
+    report.Equal(TextOf(Item(path, 1014)), c.installPath, t + ": path label");
+    report.Equal(TextOf(Item(path, 1007)), c.browse, t + ": Browse");
+    report.Equal(TextOf(Item(path, IDOK)), c.ok, t + ": OK");
+    report.Equal(TextOf(Item(path, IDCANCEL)), c.cancel, t + ": Cancel");
+    report.Equal(TextOf(Item(path, 1006)), L"C:\\", t + ": path");
+    ComboState versions = ReadCombo(path, 1012);
+    report.Equal(Join(versions.entries), Join(kCorelVersions), t + ": version list");
+    report.Equal(versions.selected, 1, t + ": version selected");
+
+    bool host = type == 1 || type == 2;  // CorelDRAW and AutoCAD can be found
+    bool versionUsable = type == 1;
+    report.Check(IsEnabled(path, 1011) == host && IsChecked(path, 1011) == host,
+                 t + (host ? ": 'auto' enabled and checked" : ": 'auto' disabled and unchecked"));
+    report.Check(IsEnabled(path, 1006) == !host && IsEnabled(path, 1007) == !host,
+                 t + (host ? ": path and Browse disabled" : ": path and Browse enabled"));
+    report.Check(IsEnabled(path, 1012) == versionUsable,
+                 t + (versionUsable ? ": version list enabled" : ": version list disabled"));
+    if (host) {
+      Send(Item(path, 1011), BM_CLICK);
+      report.Check(!IsChecked(path, 1011) && IsEnabled(path, 1006) && IsEnabled(path, 1007),
+                   t + ": unchecking 'auto' enables path and Browse");
+      report.Check(IsEnabled(path, 1012) == versionUsable, t + ": version list unchanged by unchecking");
+      Send(Item(path, 1011), BM_CLICK);
+      report.Check(IsChecked(path, 1011) && !IsEnabled(path, 1006) && !IsEnabled(path, 1007),
+                   t + ": checking 'auto' again disables path and Browse");
+      report.Check(IsEnabled(path, 1012) == versionUsable, t + ": version list unchanged by checking");
+    }
+    EndPathDialog(path, IDCANCEL);
+  }
+  report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after Cancel");
+  s.Close();
+}
+
+// cancel FOLDER: Cancel in the path dialog installs nothing and shows
+// nothing, even with a path typed.
+void Cancel(const Args& args) {
+  wstring folder = args.at(0);
+  Session s(args);
+  HWND path = OpenPathDialog(s, 0, 2);
+  Send(Item(path, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  EndPathDialog(path, IDCANCEL);
+  ExpectNoMessageBox(s.pid(), "after Cancel");
+  report.Check(!Exists(WithSlash(folder) + L"Orvane"), "nothing installed after Cancel");
+  report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after Cancel");
+  s.Close();
+}
+
+// install FOLDER LANGUAGE-INDEX PRODUCT: the program install end to end.
+// The payload holds QVTPrograms\Orvane.exe and Uninstall.exe and the plug-in
+// folders; beside the setup lie QVTDoc\manual.txt and QVTCfg\SoftCfg.ini.
+void Install(const Args& args) {
+  wstring folder = WithSlash(args.at(0));
+  int language = args.number(1);
+  wstring product = args.at(2);
+  wstring desktopLink = WithSlash(SpecialFolder(CSIDL_DESKTOPDIRECTORY)) + product + L".lnk";
+  wstring menu = WithSlash(SpecialFolder(CSIDL_PROGRAMS)) + L"Orvane\\";
+  for (const wstring& link : {desktopLink, menu + product + L".lnk", menu + L"Uninstall.lnk"})
+    DeleteFileW(link.c_str());
+
+  Session s(args);
+  HWND path = OpenPathDialog(s, 0, language);
+  Send(Item(path, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  EndPathDialog(path, IDOK);
+  HWND box = WaitForMessageBox(s.pid());
+  report.Check(!IsWindowEnabled(s.welcome), "welcome dialog disabled while the message box is up");
+  report.Equal(DismissMessageBox(box), CaptionsFor(language).installOk, "success message");
+  ExpectNoMessageBox(s.pid(), "after the success message");
+  report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the install");
+
+  wstring installed = folder + L"Orvane\\";
+  wstring program = installed + L"QVTPrograms\\Orvane.exe";
+  report.Check(Exists(program), "program extracted");
+  report.Check(Exists(installed + L"QVTPrograms\\Uninstall.exe"), "uninstaller extracted");
+  report.Check(!Exists(installed + L"QVTCad") && !Exists(installed + L"QVTCorel") &&
+                   !Exists(installed + L"QVTAi"),
+               "plug-in folders removed");
+  report.Check(Exists(installed + L"QVTDoc\\manual.txt"), "settings folders copied");
+  wstring softCfg = installed + L"QVTCfg\\SoftCfg.ini";
+  report.Equal(GetPrivateProfileIntW(L"BaseCfg", L"Language", -1, softCfg.c_str()), language + 1,
+               "language in SoftCfg.ini");
+  report.Equal(LinkTarget(desktopLink), program, "desktop shortcut target");
+  report.Equal(LinkTarget(menu + product + L".lnk"), program, "menu shortcut target");
+  report.Equal(LinkTarget(menu + L"Uninstall.lnk"), installed + L"QVTPrograms\\Uninstall.exe",
+               "uninstall shortcut target");
+  s.Close();
+}
+
+// install-fails FOLDER: a program install into a folder that does not
+// exist shows the copy failure (English) and no success message.
+void InstallFails(const Args& args) {
+  wstring folder = args.at(0);
+  Session s(args);
+  HWND path = OpenPathDialog(s, 0, 2);
+  Send(Item(path, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  EndPathDialog(path, IDOK);
+  HWND box = WaitForMessageBox(s.pid());
+  report.Check(!IsWindowEnabled(s.welcome), "welcome dialog disabled while the message box is up");
+  report.Equal(DismissMessageBox(box), L"Can't copy files, error!", "failure message");
+  ExpectNoMessageBox(s.pid(), "after the failure message");
+  report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the failure");
+  s.Close();
+}
+
+// about: the system-menu command opens the About box, twice; OK and the
+// close box both close it.
+void About(const Args& args) {
+  Session s(args);
+  for (UINT closeWith : {UINT(BM_CLICK), UINT(WM_CLOSE)}) {
+    std::string how = closeWith == BM_CLICK ? "closed with OK" : "closed with the close box";
+    PostMessageW(s.welcome, WM_SYSCOMMAND, kAboutCommand, 0);
+    HWND about = WaitForCaption(s.pid(), kAboutCaption, s.welcome);
+    report.Check(!IsWindowEnabled(s.welcome), "welcome dialog disabled while the About box is up");
+    bool textFound = false;
+    for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      textFound = textFound || TextOf(child) == kAboutText;
+    report.Check(textFound, "About box shows '" + ToUtf8(kAboutText) + "'");
+    report.Equal(TextOf(Item(about, IDOK)), kAboutOk, "About box OK button");
+    if (closeWith == BM_CLICK)
+      Click(about, IDOK);
+    else
+      PostMessageW(about, WM_CLOSE, 0, 0);
+    bool gone = Gone(about);
+    report.Check(gone, "About box " + how);
+    if (!gone) throw Abort{};
+  }
+  s.Close();
+}
+
+// usb-driver LANGUAGE-INDEX: button 1017 with a stand-in driver installer
+// in the payload: the progress window, the outcome, the files.
+void UsbDriver(const Args& args) {
+  int language = args.number(0);
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  wstring scratch = WithSlash(system);
+  wstring installer = scratch + L"QVTDriver\\InstallDriver.exe";
+  DeleteFileW(installer.c_str());
+
+  Session s(args);
+  Select(s.welcome, 1001, language);
+  Click(s.welcome, 1017);
+  HWND box = WaitForMessageBox(s.pid());
+  // The progress window stays up while the outcome is shown.
+  HWND progress = FindDialog(s.pid(), [](HWND w) { return GetDlgItem(w, 1009) != nullptr; });
+  if (progress) {
+    report.Equal(CaptionOf(progress), CaptionsFor(language).driverProgress, "progress window caption");
+    HWND bar = Item(progress, 1009);
+    report.Equal(Send(bar, PBM_GETRANGE, FALSE), 100, "progress bar range ends at 100");
+    report.Equal(Send(bar, PBM_GETPOS), 100, "progress bar full when the installer has ended");
+    RECT owner{}, window{};
+    GetWindowRect(s.welcome, &owner);
+    GetWindowRect(progress, &window);
+    int centerX = (owner.left + owner.right) / 2, centerY = (owner.top + owner.bottom) / 2;
+    report.Equal(window.left, centerX - (window.right - window.left) / 2,
+                 "progress window centred on the welcome dialog: left");
+    report.Equal(window.top, centerY - (window.bottom - window.top) / 2,
+                 "progress window centred on the welcome dialog: top");
+  } else {
+    report.Check(false, "progress window shown with the outcome");
+  }
+  report.Equal(DismissMessageBox(box), L"Install OK!", "driver outcome");
+  if (progress) WaitGone(progress, "progress window");
+  report.Check(Exists(installer), "installer extracted into the system folder");
+  report.Check(Exists(scratch + L"MXDriver\\QvtWdf0.d"), "co-installer files kept");
+  report.Check(!Exists(scratch + L"MXDriver\\UsbDriver.exe"), "serial kit files cleaned up");
+  report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the driver run");
+  s.Close();
+}
+
+// pose WHAT LANGUAGE-INDEX SIGNAL-FOLDER: brings the welcome dialog
+// (WHAT = welcome) or the path dialog (WHAT = path) up in a language,
+// creates SIGNAL-FOLDER\ready and waits for SIGNAL-FOLDER\done (the
+// screenshot has been taken), then closes everything.
+void Pose(const Args& args) {
+  wstring what = args.at(0);
+  int language = args.number(1);
+  wstring signal = WithSlash(args.at(2));
+  Session s(args);
+  HWND shown = s.welcome;
+  if (what == L"path") {
+    shown = OpenPathDialog(s, 0, language);
+  } else {
+    Select(s.welcome, 1001, language);
+  }
+  RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Send(shown, WM_NULL);
+  Handle ready(CreateFileW((signal + L"ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  report.Check(ready.valid(), "signal ready");
+  bool done = false;
+  for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 4 * kTimeoutMs; Sleep(kPollMs))
+    done = Exists(signal + L"done");
+  report.Check(done, "screenshot taken");
+  if (shown != s.welcome) EndPathDialog(shown, IDCANCEL);
+  s.Close();
+}
+
+struct Scenario {
+  const char* name;
+  void (*run)(const Args&);
+  const char* usage;
+};
+
+const Scenario kScenarios[] = {
+    {"startup", Startup, "PRODUCT LANGUAGE-INDEX"},
+    {"languages", Languages, ""},
+    {"path-dialog", PathDialog, "LANGUAGE-INDEX"},
+    {"cancel", Cancel, "FOLDER"},
+    {"install", Install, "FOLDER LANGUAGE-INDEX PRODUCT"},
+    {"install-fails", InstallFails, "MISSING-FOLDER"},
+    {"about", About, ""},
+    {"usb-driver", UsbDriver, "LANGUAGE-INDEX"},
+    {"pose", Pose, "welcome|path LANGUAGE-INDEX SIGNAL-FOLDER"},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage: gui_driver SCENARIO SETUP.EXE [ARGS...]\n");
+  for (const Scenario& s : kScenarios) std::fprintf(stderr, "  %s SETUP.EXE %s\n", s.name, s.usage);
+  return 2;
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv || argc < 3) return Usage();
+  std::string name = ToUtf8(argv[1]);
+  Args args{argv[2], std::vector<wstring>(argv + 3, argv + argc)};
+  LocalFree(argv);
+
+  for (const Scenario& scenario : kScenarios) {
+    if (name != scenario.name) continue;
+    report.scenario = scenario.name;
+    CoInitialize(nullptr);
+    try {
+      scenario.run(args);
+    } catch (const Abort&) {
+      // Reported already; the session's destructor ended the setup.
+    }
+    CoUninitialize();
+    std::printf("%s %s: %d failed\n", report.failed ? "FAILED" : "PASSED", scenario.name, report.failed);
+    return report.failed ? 1 : 0;
+  }
+  return Usage();
+}

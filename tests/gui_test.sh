@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The setup's windows under Wine on an X display of its own (Xvfb), driven by
+# gui_driver against setups packed here; then screenshots of the welcome
+# dialog in Chinese and in English and of the path dialog.
+#   tests/gui_test.sh WINE-RUN PREFIX ARCH GUI-DRIVER SETUP INSTALLER SHOTS
+# (WINE-RUN PREFIX ARCH is the build's emulator; SETUP the built setup.exe, the
+# stub each test payload is appended to; INSTALLER a stand-in driver
+# installer; SHOTS the folder for the PNGs.)
+# With OVSETUP_UPDATE_DOCS=1 the screenshots are also copied into docs/.
+set -uo pipefail
+wine_run=$1 prefix=$2 arch=$3 driver=$4 stub=$5 installer=$6 shots=$7
+docs=$(cd "$(dirname "$0")/.." && pwd)/docs
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
+
+# Xvfb chooses a free display number and writes it to fd 3 once it is ready.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
+export DISPLAY=":$(head -1 "$work/display")"
+
+# The payload: the program, the plug-in folders the program install removes,
+# both driver kits with the stand-in as the driver installer.
+tree="$work/tree"
+mkdir -p "$tree/QVTPrograms" "$tree/QVTFonts" "$tree/QVTCad" "$tree/QVTCorel" "$tree/QVTAi" \
+         "$tree/QVTDriver/amd64" "$tree/MXDriver"
+echo program >"$tree/QVTPrograms/Orvane.exe"
+echo uninstall >"$tree/QVTPrograms/Uninstall.exe"
+echo font >"$tree/QVTFonts/txt.shx"
+echo cad >"$tree/QVTCad/acad.dvb"
+echo macro >"$tree/QVTCorel/QVTCorel12.gms"
+echo plugin >"$tree/QVTAi/QVTPlugin.aip"
+echo co >"$tree/QVTDriver/amd64/co.dll"
+cp "$installer" "$tree/QVTDriver/InstallDriver.exe"
+for f in QvtWdf0.d QvtWdf1.d QvtWin0.d QvtWin1.d Qvtvcomdrv.inf Qvtvcomdrv.cat UsbDriver.exe \
+         ftd2xx.dll qvt512m.005 qvt512u.005 qvt512m.006 qvt512u.006 qvt512m2.006 qvt512u2.006; do
+  echo "$f" >"$tree/MXDriver/$f"
+done
+
+# media NAME [SETUPCFG-TEXT]: a setup medium: Setup.exe (the stub with the
+# payload appended), the settings folders, and SetupCfg.ini when given.
+media() {
+  local m="$work/$1"
+  mkdir -p "$m/QVTDoc" "$m/QVTLanguage" "$m/QVTRes" "$m/QVTCfg"
+  echo manual >"$m/QVTDoc/manual.txt"
+  echo texts >"$m/QVTLanguage/en.lng"
+  echo ico >"$m/QVTRes/title.ico"
+  printf '[BaseCfg]\r\nLanguage=1\r\n' >"$m/QVTCfg/SoftCfg.ini"
+  [ $# -gt 1 ] && printf '%s' "$2" >"$m/SetupCfg.ini"
+  python3 - "$stub" "$tree" "$m/Setup.exe" <<'PY' || fail "packing $1"
+import os, struct, sys
+stub, tree, out = sys.argv[1:]
+data, offsets = bytearray(open(stub, "rb").read()), []
+for folder, _, files in sorted(os.walk(tree)):
+    for name in sorted(files):
+        full = os.path.join(folder, name)
+        offsets.append(len(data))
+        path = os.path.relpath(full, tree).replace("/", "\\")
+        data += path.encode().ljust(400, b"\0") + open(full, "rb").read()
+offsets.append(len(data))
+data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
+open(out, "wb").write(data)
+PY
+}
+media plain
+media pro $'[SetupCfg]\r\nSoftVer=Orvane Pro\r\nLanguage=3\r\n'
+media other $'[SetupCfg]\r\nSoftVer=\r\nLanguage=7\r\n'
+mkdir -p "$work/apps-zh" "$work/apps-en" "$work/untouched"
+
+# scenario NAME MEDIUM ARGS...: one gui_driver scenario against MEDIUM's setup.
+scenario() {
+  local name=$1 medium=$2; shift 2
+  echo "== $name $medium $*"
+  "$wine_run" "$prefix" "$arch" "$driver" "$name" "$(winpath "$work/$medium/Setup.exe")" "$@" 2>&1 |
+    tr -d '\r'
+  [ "${PIPESTATUS[0]}" -eq 0 ] || fail "scenario $name $medium $*"
+}
+
+scenario startup plain Orvane 0
+scenario startup pro "Orvane Pro" 2
+scenario startup other "" 3
+scenario languages plain
+scenario path-dialog plain 0
+scenario path-dialog plain 2
+scenario cancel plain "$(winpath "$work/untouched")"
+scenario install plain "$(winpath "$work/apps-zh")" 0 Orvane
+scenario install pro "$(winpath "$work/apps-en")" 2 "Orvane Pro"
+scenario install-fails plain "$(winpath "$work/absent")"
+scenario about plain
+scenario usb-driver plain 0
+scenario usb-driver pro 2
+
+# shoot FILE WHAT LANGUAGE-INDEX: the screen while gui_driver holds the
+# window up, cut to the virtual desktop.
+mkdir -p "$shots"
+shoot() {
+  local file="$shots/$1.png" signal="$work/signal-$1"
+  mkdir -p "$signal"
+  rm -f "$file"
+  "$wine_run" "$prefix" "$arch" "$driver" pose "$(winpath "$work/plain/Setup.exe")" "$2" "$3" \
+    "$(winpath "$signal")" >"$work/pose.log" 2>&1 &
+  local pose=$!
+  for _ in $(seq 600); do [ -e "$signal/ready" ] && break; sleep 0.1; done
+  if [ -e "$signal/ready" ]; then
+    sleep 0.5  # the last paint messages
+    import -window root -crop 800x600+0+0 +repage "$file" || fail "screenshot $1"
+  fi
+  touch "$signal/done"
+  wait "$pose" || { tr -d '\r' <"$work/pose.log"; fail "pose for $1"; }
+  # A blank or single-colour screen means nothing was drawn.
+  local colours
+  colours=$(identify -format '%k' "$file" 2>/dev/null || echo 0)
+  if [ "$colours" -le 20 ]; then
+    fail "screenshot $1 has $colours colours"
+  elif [ "${OVSETUP_UPDATE_DOCS:-0}" = 1 ]; then
+    mkdir -p "$docs" && cp "$file" "$docs/" && echo "copied $1.png into $docs"
+  fi
+}
+shoot welcome-zh welcome 0
+shoot welcome-en welcome 2
+shoot path-dialog path 0
+
+if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
+echo "setup windows under Wine: all scenarios passed; screenshots in $shots"
