@@ -9,24 +9,19 @@
 # With OVSETUP_UPDATE_DOCS=1 the screenshots are also copied into docs/.
 set -uo pipefail
 wine_run=$1 prefix=$2 arch=$3 driver=$4 stub=$5 installer=$6 shots=$7
-docs=$(cd "$(dirname "$0")/.." && pwd)/docs
+root=$(cd "$(dirname "$0")/.." && pwd)
+docs=$root/docs
 work=$(mktemp -d)
-xvfb=
+. "$root/scripts/gui-env"
 cleanup() {
-  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; fi
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
-# Xvfb chooses a free display number and writes it to fd 3 once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
-export DISPLAY=":$(head -1 "$work/display")"
+start_xvfb || exit 1
 
 # The payload: the program, the plug-in folders the program install removes,
 # both driver kits with the stand-in as the driver installer.
@@ -99,35 +94,15 @@ scenario about plain
 scenario usb-driver plain 0
 scenario usb-driver pro 2
 
-# shoot FILE WHAT LANGUAGE-INDEX: the screen while gui_driver holds the
-# window up, cut to the virtual desktop.
-mkdir -p "$shots"
-shoot() {
-  local file="$shots/$1.png" signal="$work/signal-$1"
-  mkdir -p "$signal"
-  rm -f "$file"
-  "$wine_run" "$prefix" "$arch" "$driver" pose "$(winpath "$work/plain/Setup.exe")" "$2" "$3" \
-    "$(winpath "$signal")" >"$work/pose.log" 2>&1 &
-  local pose=$!
-  for _ in $(seq 600); do [ -e "$signal/ready" ] && break; sleep 0.1; done
-  if [ -e "$signal/ready" ]; then
-    sleep 0.5  # the last paint messages
-    import -window root -crop 800x600+0+0 +repage "$file" || fail "screenshot $1"
-  fi
-  touch "$signal/done"
-  wait "$pose" || { tr -d '\r' <"$work/pose.log"; fail "pose for $1"; }
-  # A blank or single-colour screen means nothing was drawn.
-  local colours
-  colours=$(identify -format '%k' "$file" 2>/dev/null || echo 0)
-  if [ "$colours" -le 20 ]; then
-    fail "screenshot $1 has $colours colours"
+# Screenshots while gui_driver holds each window up.
+for shot in "welcome-zh welcome 0" "welcome-en welcome 2" "path-dialog path 0"; do
+  set -- $shot
+  if ! shoot "$shots/$1.png" "$2" "$3" "$work/plain/Setup.exe"; then
+    fail "screenshot $1"
   elif [ "${OVSETUP_UPDATE_DOCS:-0}" = 1 ]; then
-    mkdir -p "$docs" && cp "$file" "$docs/" && echo "copied $1.png into $docs"
+    mkdir -p "$docs" && cp "$shots/$1.png" "$docs/" && echo "copied $1.png into $docs"
   fi
-}
-shoot welcome-zh welcome 0
-shoot welcome-en welcome 2
-shoot path-dialog path 0
+done
 
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
 echo "setup windows under Wine: all scenarios passed; screenshots in $shots"
