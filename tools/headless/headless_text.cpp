@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/text_codec.h"
+#include "tools/shown_text.h"
 
 namespace ovsetup::headless {
 namespace {
@@ -23,17 +23,7 @@ bool IsAbsolute(const std::string& path) {
 }  // namespace
 
 std::string Utf8FromGbk(const std::string& text) {
-  std::string utf8;
-  if (platform::ConvertCodePage(text, platform::kCodePageGbk, platform::kCodePageUtf8, &utf8))
-    return utf8;
-  utf8.clear();
-  for (unsigned char c : text) {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "\\x%02X", c);
-    if (c < 0x80) utf8 += static_cast<char>(c);
-    else utf8 += hex;
-  }
-  return utf8;
+  return tools::ShownText(text, platform::kCodePageGbk);
 }
 
 std::string SetupFileFromArgument(const std::string& argument) {

@@ -12,6 +12,7 @@
 #include "platform/text_codec.h"
 #include "tools/ovpack/pack_builder.h"
 #include "tools/ovpack/pack_checks.h"
+#include "tools/shown_text.h"
 
 namespace {
 
@@ -39,23 +40,6 @@ int Usage(const char* problem) {
   return kUsage;
 }
 
-// A stored path as UTF-8 for the terminal; bytes that do not convert are
-// shown as \xNN.
-std::string Shown(const std::string& stored, unsigned code_page) {
-  std::string utf8;
-  if (platform::ConvertCodePage(stored, code_page, platform::kCodePageUtf8, &utf8)) return utf8;
-  std::string escaped;
-  for (unsigned char c : stored) {
-    char hex[8];
-    if (c < 0x80) escaped += static_cast<char>(c);
-    else {
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      escaped += hex;
-    }
-  }
-  return escaped;
-}
-
 void ReportFault(const std::string& file, const payload::WalkResult& result, unsigned code_page) {
   const char* why = payload::DescribeFault(result.fault);
   if (!result.at_entry)
@@ -64,7 +48,7 @@ void ReportFault(const std::string& file, const payload::WalkResult& result, uns
     std::fprintf(stderr, "ovpack: %s: entry %u: %s\n", file.c_str(), result.entry, why);
   else
     std::fprintf(stderr, "ovpack: %s: entry %u \"%s\": %s\n", file.c_str(), result.entry,
-                 Shown(result.path, code_page).c_str(), why);
+                 tools::ShownText(result.path, code_page).c_str(), why);
 }
 
 class ListVisitor : public payload::EntryVisitor {
@@ -72,7 +56,7 @@ class ListVisitor : public payload::EntryVisitor {
   explicit ListVisitor(unsigned code_page) : code_page_(code_page) {}
   payload::PayloadFault OnEntry(const payload::PayloadEntry& entry,
                                 platform::InputFile&) override {
-    std::printf("%10u  %s\n", entry.BodySize(), Shown(entry.path, code_page_).c_str());
+    std::printf("%10u  %s\n", entry.BodySize(), tools::ShownText(entry.path, code_page_).c_str());
     return payload::PayloadFault::kNone;
   }
 
@@ -99,7 +83,7 @@ class VerifyVisitor : public payload::EntryVisitor {
     const std::string problem = order_.Next(entry.folder);
     if (!problem.empty())
       problems_.push_back("entry " + std::to_string(entry.index) + " \"" +
-                          Shown(entry.path, code_page_) + "\": " + problem);
+                          tools::ShownText(entry.path, code_page_) + "\": " + problem);
     return payload::PayloadFault::kNone;
   }
 
