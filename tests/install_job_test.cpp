@@ -107,6 +107,9 @@ class InstallJob : public ::testing::Test {
 
 TEST_F(InstallJob, ProgramInstallsTheTreeSettingsLanguageAndShortcuts) {
   fs::create_directories(dir_.Host("apps"));
+  // A read-only medium: the installed SoftCfg.ini must still take the language.
+  fs::permissions(dir_.Host("media/QVTCfg/SoftCfg.ini"), fs::perms::owner_write,
+                  fs::perm_options::remove);
   const std::string product = "Orvane Test " + std::to_string(std::rand());
   InstallChoices choices;
   choices.install_type = 0;
