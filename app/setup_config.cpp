@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/ini_file.h"
+#include "platform/path_text.h"
 
 namespace ovsetup::app {
 namespace {
@@ -15,9 +16,7 @@ bool IsAtoiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 }  // namespace
 
 std::string SetupConfigPath(const std::string& setup_file) {
-  const std::size_t slash = setup_file.rfind('\\');
-  const std::string folder = slash == std::string::npos ? "" : setup_file.substr(0, slash + 1);
-  return folder + "SetupCfg.ini";
+  return platform::FolderOf(setup_file) + "SetupCfg.ini";
 }
 
 int ReadSetupConfig(const std::string& ini_path, std::string* product_name, int* language) {

@@ -3,6 +3,7 @@
 #include "drivers/driver_placement.h"
 #include "payload/payload_archive.h"
 #include "platform/file_ops.h"
+#include "platform/path_text.h"
 #include "platform/process.h"
 #include "platform/system_info.h"
 
@@ -57,7 +58,7 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
     window.Close();
     return 1;
   }
-  if (scratch.empty() || scratch.back() != '\\') scratch += '\\';
+  scratch = platform::WithTrailingSlash(scratch);
   if (!payload::PayloadArchive(payload_file).ExtractDriverSubset(scratch)) {
     window.ShowMessage(kDriverInstallError);  // files extracted so far stay
     window.Close();

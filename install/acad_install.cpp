@@ -6,6 +6,7 @@
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/path_text.h"
 
 namespace ovsetup::install {
 namespace {
@@ -42,7 +43,7 @@ AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string&
 void InstallAcadAddIn(const JobContext& job) {
   if (job.choices.auto_install == 0) {
     if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
-    const std::string folder = WithTrailingSlash(job.choices.install_path);
+    const std::string folder = platform::WithTrailingSlash(job.choices.install_path);
     if (!PathExists(folder + "acad.exe")) return job.Fail(job.messages.path_error);
     if (InstallIntoAcadFolder(job, folder) == AcadFolderResult::ExtractionFailed) return;
     job.succeeded = 1;

@@ -5,11 +5,12 @@
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/path_text.h"
 
 namespace ovsetup::install {
 void InstallAiPlugin(const JobContext& job) {
   if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
-  const std::string base = WithTrailingSlash(job.choices.install_path);
+  const std::string base = platform::WithTrailingSlash(job.choices.install_path);
   std::string windows = base + "Support Files\\Contents\\Windows";
   std::string plugins = base + "Support Files\\Required\\Plug-ins";
   if (!FolderExists(windows) || !FolderExists(plugins)) return job.Fail(job.messages.path_error);

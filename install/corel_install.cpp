@@ -6,6 +6,7 @@
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/path_text.h"
 
 namespace ovsetup::install {
 
@@ -76,7 +77,7 @@ void InstallCorelMacro(const JobContext& job) {
   std::string root, gms;
   if (manual) {
     if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
-    const std::string folder = WithTrailingSlash(job.choices.install_path);
+    const std::string folder = platform::WithTrailingSlash(job.choices.install_path);
     if (!FolderExists(folder + row.programs)) return job.Fail(job.messages.path_error);
     platform::CreateOneFolder(folder + "Draw\\");
     root = folder + row.programs + "\\";

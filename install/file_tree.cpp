@@ -6,16 +6,13 @@
 
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/path_text.h"
 
 namespace ovsetup::install {
 namespace {
 
 using platform::FileSearch;
 using platform::FoundEntry;
-
-void AddSeparator(std::string* folder) {
-  if (folder->empty() || folder->back() != '\\') *folder += '\\';
-}
 
 // Calls `action(path, name)` for every file directly inside `folder` (which
 // ends with "\"), in the order the search delivers them.
@@ -58,8 +55,8 @@ int PathExists(std::string pattern) {
 
 void CopyFolderFiles(std::string source, std::string target) {
   if (source.empty() || target.empty()) return;
-  AddSeparator(&source);
-  AddSeparator(&target);
+  source = platform::WithTrailingSlash(source);
+  target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target](const std::string& path, const std::string& name) {
     (void)platform::CopyOneFile(path, target + name, false);
   });
@@ -67,8 +64,8 @@ void CopyFolderFiles(std::string source, std::string target) {
 
 void CopyFolderFilesByContent(std::string source, std::string target) {
   if (source.empty() || target.empty()) return;
-  AddSeparator(&source);
-  AddSeparator(&target);
+  source = platform::WithTrailingSlash(source);
+  target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target](const std::string& path, const std::string& name) {
     CopyByContent(path, target + name);
   });
@@ -76,7 +73,7 @@ void CopyFolderFilesByContent(std::string source, std::string target) {
 
 void EmptyFolder(std::string folder) {
   if (folder.empty()) return;
-  AddSeparator(&folder);
+  folder = platform::WithTrailingSlash(folder);
   ForEachFile(folder, [](const std::string& path, const std::string&) {
     (void)platform::DeleteOneFile(path);
   });

@@ -4,28 +4,19 @@
 #include "install/ai_install.h"
 #include "install/corel_install.h"
 #include "install/program_install.h"
+#include "platform/path_text.h"
 
 namespace ovsetup::install {
 
-std::string WithTrailingSlash(std::string path) {
-  if (path.empty() || path.back() != '\\') path += '\\';
-  return path;
-}
-
 int LanguageNumber(int language_index) {
   return language_index >= 0 && language_index <= 3 ? language_index + 1 : 1;
-}
-
-std::string SourceFolderOf(const std::string& setup_file) {
-  const std::size_t slash = setup_file.rfind('\\');
-  return slash == std::string::npos ? std::string() : setup_file.substr(0, slash + 1);
 }
 
 void RunInstallJob(const InstallChoices& choices, const std::string& setup_file,
                    MessageSink& sink, int& succeeded) {
   succeeded = 0;
   const JobContext job{choices,     LanguageNumber(choices.language_index),
-                       SourceFolderOf(setup_file), setup_file,
+                       platform::FolderOf(setup_file), setup_file,
                        MessageSetFor(choices.language_index), sink, succeeded};
   switch (choices.install_type) {
     case 0: InstallProgram(job); break;

@@ -40,14 +40,8 @@ struct JobContext {
   void Fail(const char* text) const { sink.ShowMessage(text); }
 };
 
-// `path` with "\" appended unless it already ends with one.
-std::string WithTrailingSlash(std::string path);
-
 // Language number for a list index: 0..3 give 1..4, anything else 1.
 int LanguageNumber(int language_index);
-
-// The setup's folder: `setup_file` cut just after its last "\".
-std::string SourceFolderOf(const std::string& setup_file);
 
 // Runs one job for `choices` from the setup executable `setup_file` (its
 // payload and the settings folders beside it). Clears `succeeded`, which

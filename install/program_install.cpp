@@ -4,6 +4,7 @@
 #include "install/write_language_setting.h"
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
+#include "platform/path_text.h"
 #include "platform/shell_folders.h"
 #include "platform/shell_link.h"
 
@@ -11,7 +12,7 @@ namespace ovsetup::install {
 void InstallProgram(const JobContext& job) {
   // An empty path would install into the root of the current drive.
   if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
-  const std::string folder = WithTrailingSlash(job.choices.install_path) + "Orvane\\";
+  const std::string folder = platform::WithTrailingSlash(job.choices.install_path) + "Orvane\\";
   platform::CreateOneFolder(folder);
   if (!payload::PayloadArchive(job.payload_file).ExtractAll(folder))
     return job.Fail(job.messages.program_running);

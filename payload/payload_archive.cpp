@@ -4,6 +4,7 @@
 
 #include "payload/payload_format.h"
 #include "platform/file_io.h"
+#include "platform/path_text.h"
 
 namespace ovsetup::payload {
 namespace {
@@ -45,8 +46,7 @@ class ExtractVisitor : public EntryVisitor {
       }
       case Destination::kWindowsFolder: {
         if (!platform::GetWindowsFolder(&output)) return PayloadFault::kWindowsFolder;
-        if (output.empty() || output.back() != '\\') output += '\\';
-        output += entry.file_name;
+        output = platform::WithTrailingSlash(output) + entry.file_name;
         break;
       }
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "install/install_job.h"
+#include "platform/path_text.h"
 #include "platform/shell_folders.h"
 #include "tests/support/payload_image.h"
 #include "tests/support/registry_fixture.h"
@@ -353,8 +354,8 @@ TEST(InstallJobFrame, LanguageNumbersAndTexts) {
     EXPECT_STREQ(row.program_running, install::MessageSetFor(row.index).program_running);
     EXPECT_STREQ(row.success, install::SuccessText(row.index));
   }
-  EXPECT_EQ("D:\\", install::SourceFolderOf("D:\\setup.exe"));
-  EXPECT_EQ("C:\\media\\cd\\", install::SourceFolderOf("C:\\media\\cd\\Setup.exe"));
+  EXPECT_EQ("D:\\", platform::FolderOf("D:\\setup.exe"));
+  EXPECT_EQ("C:\\media\\cd\\", platform::FolderOf("C:\\media\\cd\\Setup.exe"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
+#include "platform/path_text.h"
 #include "platform/text_codec.h"
 #include "tools/ovpack/pack_builder.h"
 #include "tools/ovpack/pack_checks.h"
@@ -166,8 +167,7 @@ int Extract(const std::vector<std::string>& args) {
     else rest.push_back(a);
   }
   if (rest.size() != 2) return Usage("extract needs FILE and TARGET");
-  std::string target = platform::PathFromHost(rest[1]);
-  if (target.empty() || target.back() != '\\') target += '\\';
+  const std::string target = platform::WithTrailingSlash(platform::PathFromHost(rest[1]));
   platform::CreateOneFolder(target);
   const payload::PayloadArchive archive(platform::PathFromHost(rest[0]));
   const payload::WalkResult result = archive.Extract(target, selection);
