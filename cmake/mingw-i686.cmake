@@ -1,8 +1,15 @@
-# Cross build of the 32-bit Windows setup with MinGW-w64 (posix threads).
+# Cross build of the 32-bit Windows setup with MinGW-w64.
+#
+# The shipped programs use the win32 thread model: the posix model links a
+# threads runtime that imports kernel32 functions Windows XP lacks
+# (GetTickCount64). GoogleTest needs std::mutex, which GCC 12's win32 model
+# lacks, so the unit suites come from a second build folder of the same
+# sources configured with -DOVSETUP_THREAD_MODEL=posix.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(OVSETUP_THREAD_MODEL win32 CACHE STRING "MinGW-w64 thread model: win32 (shipped) or posix")
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-${OVSETUP_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-${OVSETUP_THREAD_MODEL})
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -42,10 +42,15 @@ system_pair=(inf/mdmcpq.inf inf/usbser.sys system32/drivers/usbser.sys "$store/m
 declare -A preexisting
 for f in "${system_pair[@]}"; do [ -e "$windows/$f" ] && preexisting[$f]=1; done
 
-# version NAME: run the driver install with the prefix reporting NAME.
+# run_as NAME REPORTED: run the driver install with the prefix set to NAME;
+# the setup must see version REPORTED (its manifest names Windows up to 11,
+# so 8.1 and 10 report their true numbers).
 run_as() {
   wine reg add 'HKCU\Software\Wine\AppDefaults\ovsetup-headless.exe' /v Version /d "$1" /f >/dev/null 2>&1 ||
     fail "$1: cannot set the version"
+  local seen
+  seen=$(wine "$headless" windows 2>&1 | tr -d '\r')
+  [ "${seen%%,*}" = "version $2" ] || fail "$1: the setup sees '$seen', expected version $2"
   for f in "${system_pair[@]}" inf/Qvtvcomdrv.inf; do
     [ -n "${preexisting[$f]:-}" ] || rm -f "$windows/$f"
   done
@@ -77,12 +82,13 @@ expect_pair() {
 bits=64; [ "$arch" = win32 ] && bits=32
 m7=qvt512m2.006 u7=qvt512u2.006
 [ "$bits" = 32 ] && m7=qvt512m.006 u7=qvt512u.006
-run_as win7;  expect_pair win7 "$m7" "$u7"
-run_as vista; expect_pair vista "" ""
-run_as win8;  expect_pair win8 "" ""
-run_as win10; expect_pair win10 "" ""
+run_as win7 6.1;   expect_pair win7 "$m7" "$u7"
+run_as vista 6.0;  expect_pair vista "" ""
+run_as win8 6.2;   expect_pair win8 "" ""
+run_as win81 6.3;  expect_pair win81 "" ""
+run_as win10 10.0; expect_pair win10 "" ""
 if [ "$arch" = win32 ]; then
-  run_as winxp
+  run_as winxp 5.1
   for f in inf/mdmcpq.inf inf/usbser.sys system32/drivers/usbser.sys; do
     [ -n "${preexisting[$f]:-}" ] && continue
     case "$f" in *mdmcpq.inf) w=qvt512m.005 ;; *) w=qvt512u.005 ;; esac

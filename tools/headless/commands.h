@@ -27,4 +27,9 @@ int RunInstall(const std::vector<std::string>& args);
 // "Install OK!", kExitFailed after "error!".
 int RunDrivers(const std::vector<std::string>& args);
 
+// windows: prints the Windows version and bitness the driver run acts on,
+// "version MAJOR.MINOR, 32-bit" or "..., 64-bit"; kExitFailed when the
+// version query fails.
+int RunWindows(const std::vector<std::string>& args);
+
 }  // namespace ovsetup::headless

@@ -22,6 +22,8 @@ const char kHelp[] =
     "  ovsetup-headless drivers --setup FILE --language L\n"
     "      the USB driver run: the window caption, each bar position as\n"
     "      \"progress N\", then the outcome text\n"
+    "  ovsetup-headless windows\n"
+    "      the Windows version and bitness the driver run acts on\n"
     "exit status: 0 success, 1 failure, 2 usage error\n";
 
 struct Command {
@@ -33,6 +35,7 @@ const Command kCommands[] = {
     {"config", RunConfig},
     {"install", RunInstall},
     {"drivers", RunDrivers},
+    {"windows", RunWindows},
 };
 
 }  // namespace

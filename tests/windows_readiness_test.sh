@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# What Windows checks before one of the shipped programs runs, read off the
+# built files (Wine checks none of it): every import is a function Windows
+# XP SP3 exports, the PE header asks for no later Windows than XP (5.1), and
+# the embedded manifest declares Common Controls 6, the supported Windows
+# versions Vista to 11 and system DPI awareness, and requests no execution
+# level.
+#   tests/windows_readiness_test.sh XP-EXPORTS EXE...
+set -uo pipefail
+exports=$1; shift
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+objdump=i686-w64-mingw32-objdump
+grep -v '^#' "$exports" | awk 'NF { print toupper($1) "!" $2 }' | sort -u >"$work/allowed"
+
+supported_os="{1f676c76-80e1-4239-95bb-83d0f6d0da78}
+{35138b9a-5d96-4fbd-8e2d-a2440225f93a}
+{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}
+{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}
+{e2011457-1546-43c5-a5fe-008deee3d3f0}"
+
+# xpath FILE EXPR: the string value of EXPR in the manifest FILE.
+xpath() { xmllint --xpath "$2" "$1" 2>/dev/null; }
+
+total=0
+for exe in "$@"; do
+  name=$(basename "$exe")
+  "$objdump" -p "$exe" >"$work/headers" || { fail "$name: objdump cannot read it"; continue; }
+
+  # Imports by name, as "DLL!function"; an import by ordinal shows as a
+  # number and fails the lookup as well.
+  awk '/^\tDLL Name: / { dll = toupper($3); next }
+       dll && /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ { print dll "!" $3 }
+       dll && /^$/ { dll = "" }' "$work/headers" | sort -u >"$work/imports"
+  count=$(wc -l <"$work/imports")
+  [ "$count" -gt 0 ] || fail "$name: no imports found"
+  total=$((total + count))
+  comm -23 "$work/imports" "$work/allowed" | while read -r missing; do
+    echo "FAIL: $name imports $missing, which is not in $(basename "$exports")" >&2
+  done
+  [ -z "$(comm -23 "$work/imports" "$work/allowed")" ] || failures=$((failures + 1))
+
+  for field in OSystem Subsystem; do
+    major=$(awk -v f="Major${field}Version" '$1 == f { print $2 }' "$work/headers")
+    minor=$(awk -v f="Minor${field}Version" '$1 == f { print $2 }' "$work/headers")
+    [ -n "$major" ] && [ $((major * 100 + minor)) -le 501 ] ||
+      fail "$name: ${field} version $major.$minor is above 5.1"
+  done
+
+  # The manifest: resource type 24, name 1.
+  if ! wrestool -x --raw --type=24 --name=1 "$exe" >"$work/manifest" 2>/dev/null || [ ! -s "$work/manifest" ]; then
+    fail "$name: no manifest"
+    continue
+  fi
+  xmllint --noout "$work/manifest" 2>"$work/xml-errors" || fail "$name: manifest is not well-formed: $(cat "$work/xml-errors")"
+  got_os=$(xpath "$work/manifest" '//*[local-name()="compatibility"]//*[local-name()="supportedOS"]/@Id' |
+           grep -oE '\{[0-9a-fA-F-]+\}' | tr 'A-F' 'a-f' | sort)
+  [ "$got_os" = "$supported_os" ] || fail "$name: supportedOS IDs are: $(echo $got_os)"
+  [ "$(xpath "$work/manifest" 'normalize-space(//*[local-name()="windowsSettings"]/*[local-name()="dpiAware"])')" = true ] ||
+    fail "$name: not declared DPI aware"
+  [ "$(xpath "$work/manifest" 'string(//*[local-name()="dependentAssembly"]/*[local-name()="assemblyIdentity"][@name="Microsoft.Windows.Common-Controls"]/@version)')" = 6.0.0.0 ] ||
+    fail "$name: no Common Controls 6 dependency"
+  [ "$(xpath "$work/manifest" 'count(//*[local-name()="requestedExecutionLevel"])')" = 0 ] ||
+    fail "$name: requests an execution level"
+done
+
+if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
+echo "windows readiness: $# programs, $total imports, all exported by Windows XP SP3; PE versions at most 5.1; manifests declare Vista to 11 and DPI awareness"
