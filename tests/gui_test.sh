@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The setup's windows under Wine on an X display of its own (Xvfb), driven by
-# gui_driver against setups packed here; then screenshots of the welcome
-# dialog in Chinese and in English and of the path dialog.
+# gui_driver against setups packed here, at 96 and at 144 DPI; screenshots of
+# the welcome dialog in Chinese and in English (at both) and of the path
+# dialog.
 #   tests/gui_test.sh WINE-RUN PREFIX ARCH GUI-DRIVER SETUP INSTALLER SHOTS
 # (WINE-RUN PREFIX ARCH is the build's emulator; SETUP the built setup.exe, the
 # stub each test payload is appended to; INSTALLER a stand-in driver
@@ -13,7 +14,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 docs=$root/docs
 work=$(mktemp -d)
 . "$root/scripts/gui-env"
+# set_dpi N: the prefix's screen resolution (LogPixels) for programs started
+# from now on.
+set_dpi() {
+  "$wine_run" "$prefix" "$arch" reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+    /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || fail "cannot set $1 DPI"
+}
 cleanup() {
+  set_dpi 96
   stop_xvfb
   rm -rf "$work"
 }
@@ -22,6 +30,7 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 start_xvfb || exit 1
+set_dpi 96
 
 # The payload: the program, the plug-in folders the program install removes,
 # both driver kits with the stand-in as the driver installer.
@@ -93,16 +102,30 @@ scenario install-fails plain "$(winpath "$work/absent")"
 scenario about plain
 scenario usb-driver plain 0
 scenario usb-driver pro 2
+scenario layout plain 0
+scenario layout plain 2
 
-# Screenshots while gui_driver holds each window up.
-for shot in "welcome-zh welcome 0" "welcome-en welcome 2" "path-dialog path 0"; do
-  set -- $shot
-  if ! shoot "$shots/$1.png" "$2" "$3" "$work/plain/Setup.exe"; then
-    fail "screenshot $1"
-  elif [ "${OVSETUP_UPDATE_DOCS:-0}" = 1 ]; then
-    mkdir -p "$docs" && cp "$shots/$1.png" "$docs/" && echo "copied $1.png into $docs"
-  fi
-done
+# shots NAME-WHAT-LANGUAGE...: screenshots while gui_driver holds each window up.
+shots() {
+  for shot in "$@"; do
+    set -- $shot
+    if ! shoot "$shots/$1.png" "$2" "$3" "$work/plain/Setup.exe"; then
+      fail "screenshot $1"
+    elif [ "${OVSETUP_UPDATE_DOCS:-0}" = 1 ]; then
+      mkdir -p "$docs" && cp "$shots/$1.png" "$docs/" && echo "copied $1.png into $docs"
+    fi
+  done
+}
+shots "welcome-zh welcome 0" "welcome-en welcome 2" "path-dialog path 0"
+
+# At 150 % scaling every window again, laid out from its template font.
+set_dpi 144
+scenario layout plain 0
+scenario layout plain 2
+scenario usb-driver plain 0
+scenario install-fails plain "$(winpath "$work/absent")"
+shots "welcome-zh-144dpi welcome 0" "welcome-en-144dpi welcome 2"
+set_dpi 96
 
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
 echo "setup windows under Wine: all scenarios passed; screenshots in $shots"

@@ -11,6 +11,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -66,6 +67,7 @@ const Captions& CaptionsFor(int languageIndex) {
 }
 
 const wstring kAboutCaption = FromUtf8("关于 OvSetup");
+const wstring kDialogFace = FromUtf8("宋体");  // the font of templates 100, 102 and 129
 const wstring kAboutText = FromUtf8("OvSetup 1.0 版");
 const wstring kAboutOk = FromUtf8("确定");
 
@@ -367,6 +369,126 @@ wstring LinkTarget(const wstring& link) {
   return target;
 }
 
+// ---------------------------------------------------------------- layout
+
+// The font a dialog template names, made as the dialog manager makes it for
+// the screen's DPI.
+class TemplateFont {
+ public:
+  TemplateFont(const wchar_t* face, int points) {
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    font_ = CreateFontW(-MulDiv(points, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH, face);
+  }
+  ~TemplateFont() { DeleteObject(font_); }
+  TemplateFont(const TemplateFont&) = delete;
+  TemplateFont& operator=(const TemplateFont&) = delete;
+
+  int dpi() const { return dpi_; }
+
+  // Width and height of TEXT on one line ("&" marks no character).
+  SIZE Extent(wstring text) const {
+    text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font_);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    size.cy = metrics.tmHeight;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return size;
+  }
+
+ private:
+  HFONT font_;
+  int dpi_ = 96;
+};
+
+struct Control {
+  HWND window;
+  int id;
+  wstring kind;  // "label", "button", "check box", "list", "frame", "other"
+  RECT rect;     // in the dialog's client coordinates
+};
+
+std::vector<Control> ControlsOf(HWND dialog) {
+  std::vector<Control> controls;
+  for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    Control c{w, GetDlgCtrlID(w), L"other", {}};
+    GetWindowRect(w, &c.rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&c.rect), 2);
+    wstring cls = ClassOf(w);
+    LONG style = GetWindowLongW(w, GWL_STYLE);
+    if (cls == L"Static" && (style & SS_TYPEMASK) <= SS_RIGHT) c.kind = L"label";
+    else if (cls == L"ComboBox") c.kind = L"list";
+    else if (cls == L"Button") {
+      LONG type = style & BS_TYPEMASK;
+      c.kind = type == BS_GROUPBOX ? L"frame"
+             : type == BS_AUTOCHECKBOX || type == BS_CHECKBOX ? L"check box" : L"button";
+    }
+    controls.push_back(c);
+  }
+  return controls;
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Checks the layout of DIALOG (template font FACE at POINTS): every control
+// lies inside the client area, and every text fits its control and runs
+// into no other control. A label's text is drawn from its left edge; a
+// button's, check box's or list's needs the room of its frame, check mark
+// or drop-down arrow besides.
+void CheckLayout(HWND dialog, const wchar_t* face, int points, const std::string& name) {
+  TemplateFont font(face, points);
+  std::string at = name + " at " + std::to_string(font.dpi()) + " DPI";
+  RECT client{};
+  GetClientRect(dialog, &client);
+  std::vector<Control> controls = ControlsOf(dialog);
+  int edge = 2 * GetSystemMetrics(SM_CXEDGE);
+  int failed = report.failed;
+  for (const Control& c : controls) {
+    std::string what = at + ": control " + std::to_string(c.id) + " " + ToUtf8(TextOf(c.window));
+    bool inside = c.rect.left >= 0 && c.rect.top >= 0 && c.rect.right <= client.right &&
+                  c.rect.bottom <= client.bottom;
+    if (!inside) report.Check(false, what + " lies outside the client area");
+    if (!IsWindowVisible(c.window) || c.kind == L"other" || c.kind == L"frame") continue;
+
+    std::vector<wstring> texts{TextOf(c.window)};
+    int room = 0;
+    if (c.kind == L"button") room = edge;
+    if (c.kind == L"check box") room = GetSystemMetrics(SM_CXMENUCHECK) + MulDiv(4, font.dpi(), 96);
+    if (c.kind == L"list") {
+      texts = ReadCombo(dialog, c.id).entries;
+      room = GetSystemMetrics(SM_CXVSCROLL) + edge;
+    }
+    SIZE widest{};
+    for (const wstring& text : texts) {
+      SIZE size = font.Extent(text);
+      if (size.cx > widest.cx) widest = size;
+    }
+    int width = c.rect.right - c.rect.left, height = c.rect.bottom - c.rect.top;
+    if (widest.cx + room > width || widest.cy > height)
+      report.Check(false, what + ": text needs " + std::to_string(widest.cx + room) + " x " +
+                              std::to_string(widest.cy) + " pixels, the control has " +
+                              std::to_string(width) + " x " + std::to_string(height));
+    RECT ink = c.rect;
+    if (c.kind == L"label") ink.right = std::min(ink.right, LONG(ink.left + widest.cx));
+    for (const Control& other : controls)
+      if (other.window != c.window && IsWindowVisible(other.window) && other.kind != L"frame" &&
+          Overlap(ink, other.rect))
+        report.Check(false, what + " runs into control " + std::to_string(other.id));
+  }
+  if (report.failed == failed)
+    report.Check(true, at + ": " + std::to_string(controls.size()) + " controls inside, no text cut");
+}
+
 // ---------------------------------------------------------------- flows
 
 struct Args {
@@ -572,6 +694,11 @@ void InstallFails(const Args& args) {
   EndPathDialog(path, IDOK);
   HWND box = WaitForMessageBox(s.pid());
   report.Check(!IsWindowEnabled(s.welcome), "welcome dialog disabled while the message box is up");
+  // The busy window stays up while the job's message shows: it has no controls.
+  if (HWND runner = FindDialog(s.pid(), [](HWND w) { return !GetWindow(w, GW_CHILD); }))
+    CheckLayout(runner, L"MS Sans Serif", 8, "install runner");
+  else
+    report.Check(false, "install runner shown with the failure message");
   report.Equal(DismissMessageBox(box), L"Can't copy files, error!", "failure message");
   ExpectNoMessageBox(s.pid(), "after the failure message");
   report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the failure");
@@ -624,6 +751,7 @@ void UsbDriver(const Args& args) {
     HWND bar = Item(progress, 1009);
     report.Equal(Send(bar, PBM_GETRANGE, FALSE), 100, "progress bar range ends at 100");
     report.Equal(Send(bar, PBM_GETPOS), 100, "progress bar full when the installer has ended");
+    CheckLayout(progress, L"MS Sans Serif", 8, "driver progress window");
     RECT owner{}, window{};
     GetWindowRect(s.welcome, &owner);
     GetWindowRect(progress, &window);
@@ -641,6 +769,24 @@ void UsbDriver(const Args& args) {
   report.Check(Exists(scratch + L"MXDriver\\QvtWdf0.d"), "co-installer files kept");
   report.Check(!Exists(scratch + L"MXDriver\\UsbDriver.exe"), "serial kit files cleaned up");
   report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the driver run");
+  s.Close();
+}
+
+// layout LANGUAGE-INDEX: the welcome dialog, the path dialog and the About
+// box laid out at the screen's DPI with the captions of that language.
+void Layout(const Args& args) {
+  int language = args.number(0);
+  Session s(args);
+  Select(s.welcome, 1001, language);
+  CheckLayout(s.welcome, kDialogFace.c_str(), 9, "welcome dialog");
+  HWND path = OpenPathDialog(s, 1, language);
+  CheckLayout(path, kDialogFace.c_str(), 9, "path dialog");
+  EndPathDialog(path, IDCANCEL);
+  PostMessageW(s.welcome, WM_SYSCOMMAND, kAboutCommand, 0);
+  HWND about = WaitForCaption(s.pid(), kAboutCaption, s.welcome);
+  CheckLayout(about, kDialogFace.c_str(), 9, "About box");
+  Click(about, IDOK);
+  WaitGone(about, "About box");
   s.Close();
 }
 
@@ -687,6 +833,7 @@ const Scenario kScenarios[] = {
     {"install-fails", InstallFails, "MISSING-FOLDER"},
     {"about", About, ""},
     {"usb-driver", UsbDriver, "LANGUAGE-INDEX"},
+    {"layout", Layout, "LANGUAGE-INDEX"},
     {"pose", Pose, "welcome|path LANGUAGE-INDEX SIGNAL-FOLDER"},
 };
 
