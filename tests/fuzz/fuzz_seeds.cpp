@@ -44,6 +44,8 @@ std::vector<std::pair<std::string, std::string>> PayloadSeeds() {
       {"twins", Setup({"QVTPrograms\\Readme.txt", "QVTPrograms\\README.TXT", "qvtprograms\\b.txt"})
                     .Finish()},
       {"clash", Setup({"QVTPrograms\\a.txt", "QVTPrograms"}).Finish()},
+      // A "/" after "Contour\\": the name is joined to the Windows folder as text.
+      {"contour-slash", Setup({"readme.txt", "Contour\\/contour.dat"}).Finish()},
   };
   // One good entry, then a name the extraction refuses.
   for (const char* bad : {"..\\up.txt", "\\rooted.txt", "C:drive.txt", "QVTPrograms/../../up.txt",

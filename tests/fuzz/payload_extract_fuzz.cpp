@@ -61,11 +61,12 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// `relative` (core form) below `base`, as the host resolves it; empty when
-// it would not lie strictly below `base`.
+// `relative` (core form) joined to `base` as the extraction joins it (text
+// after text) and resolved as the host does; empty when it would not lie
+// strictly below `base`.
 std::string Below(const fs::path& base, std::string relative) {
   for (char& c : relative) c = c == '\\' ? '/' : c;
-  const std::string joined = (base / relative).lexically_normal().string();
+  const std::string joined = fs::path(base.string() + "/" + relative).lexically_normal().string();
   return StartsWith(joined, base.string() + "/") && joined.size() > base.string().size() + 1
              ? joined
              : std::string();
