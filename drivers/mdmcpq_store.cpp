@@ -21,7 +21,10 @@ int FindMdmcpqStoreFolder(const std::string& log_path, std::string* folder) {
   const std::size_t size = static_cast<std::size_t>(length);
   std::unique_ptr<char[]> bytes(new char[size ? size : 1]);
   if (!log.Read(bytes.get(), size)) return 0;
+  return ScanForMdmcpqStoreFolder(bytes.get(), size, folder);
+}
 
+int ScanForMdmcpqStoreFolder(const char* bytes, std::size_t size, std::string* folder) {
   // `b` is the last backslash seen; it starts on the first byte, whatever it
   // is. An apostrophe ends a run but does not start one.
   std::size_t b = 0;

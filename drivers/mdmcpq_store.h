@@ -2,6 +2,7 @@
 // install log.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace ovsetup::drivers {
@@ -11,5 +12,9 @@ namespace ovsetup::drivers {
 // "mdmcpq.inf_" (exact case). Non-zero with the run in `folder`; 0 with
 // `folder` untouched when the log cannot be read or holds no such run.
 int FindMdmcpqStoreFolder(const std::string& log_path, std::string* folder);
+
+// The scan of FindMdmcpqStoreFolder over the `size` bytes at `bytes`, which
+// it never reads outside of; same results.
+int ScanForMdmcpqStoreFolder(const char* bytes, std::size_t size, std::string* folder);
 
 }  // namespace ovsetup::drivers

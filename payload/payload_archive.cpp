@@ -30,7 +30,7 @@ Destination Route(const std::string& folder, Selection selection) {
 class ExtractVisitor : public EntryVisitor {
  public:
   ExtractVisitor(const std::string& target, Selection selection)
-      : target_(target), selection_(selection), buffer_(new char[kCopyBufferSize]) {}
+      : target_(target), selection_(selection) {}
 
   PayloadFault OnEntry(const PayloadEntry& entry, platform::InputFile& file) override {
     std::string output;
@@ -56,17 +56,16 @@ class ExtractVisitor : public EntryVisitor {
   }
 
  private:
-  // One read and one write per body: the shared buffer up to 512000 bytes,
-  // an exact-size block above, freed right after its write.
+  // One read and one write per body: the shared buffer up to 512000 bytes
+  // (made for the first such body), an exact-size block above, freed right
+  // after its write.
   PayloadFault CopyBody(const PayloadEntry& entry, platform::InputFile& file,
                         platform::OutputFile& out) {
     const std::size_t size = entry.BodySize();
     std::unique_ptr<char[]> large;
-    char* body = buffer_.get();
-    if (size > kCopyBufferSize) {
-      large.reset(new char[size]);
-      body = large.get();
-    }
+    if (size > kCopyBufferSize) large.reset(new char[size]);
+    else if (!buffer_) buffer_.reset(new char[kCopyBufferSize]);
+    char* body = large ? large.get() : buffer_.get();
     if (!file.Seek(entry.BodyOffset()) || !file.Read(body, size)) return PayloadFault::kBodyRead;
     if (!out.Write(body, size) || !out.Close()) return PayloadFault::kBodyWrite;
     return PayloadFault::kNone;

@@ -5,6 +5,7 @@
 
 #include "payload/payload_format.h"
 #include "payload/signed_image.h"
+#include "payload/stored_path_rules.h"
 
 namespace ovsetup::payload {
 
@@ -22,6 +23,13 @@ const char* DescribeFault(PayloadFault fault) {
     case PayloadFault::kHeaderRead: return "the path header cannot be read";
     case PayloadFault::kUnsafePath:
       return "the path is absolute, holds a ':' or a '..' step";
+    case PayloadFault::kDeviceName:
+      return "a step of the path is a Windows device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, "
+             "CONIN$, CONOUT$), with or without an extension";
+    case PayloadFault::kDotOrSpaceEnd:
+      return "a step of the path ends in a dot or a space, which Windows drops";
+    case PayloadFault::kBadCharacter:
+      return "the path holds a control character or one of < > \" | ? *";
     case PayloadFault::kWindowsFolder: return "the Windows folder cannot be found";
     case PayloadFault::kCannotCreate: return "the output file cannot be created";
     case PayloadFault::kBodyRead: return "the body cannot be read whole";
@@ -29,25 +37,6 @@ const char* DescribeFault(PayloadFault fault) {
     case PayloadFault::kVisitorStop: return "stopped";
   }
   return "unknown fault";
-}
-
-bool IsSafeRelativePath(const std::string& path) {
-  if (!path.empty() && (path[0] == '\\' || path[0] == '/')) return false;
-  if (path.find(':') != std::string::npos) return false;
-  std::size_t start = 0;
-  while (start <= path.size()) {
-    std::size_t stop = path.find_first_of("\\/", start);
-    if (stop == std::string::npos) stop = path.size();
-    int dots = 0;
-    bool only_dots_and_blanks = stop > start;
-    for (std::size_t i = start; i < stop; ++i) {
-      if (path[i] == '.') ++dots;
-      else if (path[i] != ' ') only_dots_and_blanks = false;
-    }
-    if (only_dots_and_blanks && dots >= 2) return false;
-    start = stop + 1;
-  }
-  return true;
 }
 
 WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
@@ -101,7 +90,8 @@ WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
     entry.end = end;
     entry.path.assign(header, std::strlen(header));
     result.path = entry.path;
-    if (!IsSafeRelativePath(entry.path)) return fail(PayloadFault::kUnsafePath);
+    if (const PayloadFault rule = CheckStoredPath(entry.path); rule != PayloadFault::kNone)
+      return fail(rule);
     const std::size_t slash = entry.path.rfind('\\');
     if (slash != std::string::npos) {
       entry.folder = entry.path.substr(0, slash);

@@ -6,33 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "payload/payload_fault.h"
 #include "platform/file_io.h"
 
 namespace ovsetup::payload {
-
-// Why a walk stopped. The first block is found by the walk itself, in the
-// order it checks; the second is reported by visitors.
-enum class PayloadFault {
-  kNone,
-  kCannotOpen,       // the payload file cannot be opened or measured
-  kTooShort,         // shorter than 4 bytes
-  kBadCount,         // N is 0 or above 600
-  kTableTooShort,    // shorter than 4*N + 4 bytes
-  kTableRead,        // the offset table could not be read
-  kEndBeyondFile,    // offset[i+1] at or beyond the file length
-  kDescending,       // offset[i+1] below offset[i]
-  kSpanTooSmall,     // entry of 400 bytes or less
-  kHeaderRead,       // the path header could not be read
-  kUnsafePath,       // absolute, drive or stream ":", or a ".." step
-  kWindowsFolder,    // Windows folder lookup failed ("Contour" entry)
-  kCannotCreate,     // output file cannot be created
-  kBodyRead,         // short read of a body
-  kBodyWrite,        // short write of a body, or the close failed
-  kVisitorStop,      // a visitor's own reason (see its message)
-};
-
-// One-line English description of `fault`, for tools and logs.
-const char* DescribeFault(PayloadFault fault);
 
 // One entry as the walk hands it over. Offsets are absolute in the file.
 struct PayloadEntry {
@@ -68,14 +45,10 @@ class EntryVisitor {
   virtual PayloadFault OnEntry(const PayloadEntry& entry, platform::InputFile& file) = 0;
 };
 
-// True when `path` stays below the folder it is joined to: not absolute
-// (no leading "\" or "/"), no ":" anywhere, and no step made only of dots
-// and blanks with two dots or more ("..", "...", ".. ").
-bool IsSafeRelativePath(const std::string& path);
-
 // Walks the payload held by `payload_file`, which ends where a signed file's
 // certificate table begins (PayloadLength). Opens the file once, reads the
-// offset table in one read and one 400-byte header per entry. Stops at the
+// offset table in one read and one 400-byte header per entry; every entry's
+// path must pass CheckStoredPath before the visitor sees it. Stops at the
 // first fault; entries already visited keep their effects.
 WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor);
 

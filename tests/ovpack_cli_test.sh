@@ -89,6 +89,72 @@ mkdir -p "$work/r/order/QVTDriver/amd64" && printf x >"$work/r/order/QVTDriver/a
 refuse order "folder \"QVTDriver\" has no entry before it"
 mkdir -p "$work/r/trail/QVTPrograms" && printf x >"$work/r/trail/QVTPrograms/乗.txt"
 refuse trail "0x5C byte"
+# Names Windows cannot hold as files, and paths that differ only in letter
+# case (folders too); GBK characters whose trail byte is "|" or a letter's
+# value are neither.
+name_rule() {  # name_rule NAME RULE-TEXT : a tree with QVTPrograms/NAME is refused
+  rm -rf "$work/r/name" && mkdir -p "$work/r/name/QVTPrograms"
+  printf x >"$work/r/name/QVTPrograms/ok.txt"
+  mkdir -p "$(dirname "$work/r/name/QVTPrograms/$1")" && printf x >"$work/r/name/QVTPrograms/$1"
+  refuse name "QVTPrograms\\${1//\//\\}: $2"
+}
+device="a step of the path is a Windows device name"
+dot_or_space="a step of the path ends in a dot or a space"
+character="the path holds a control character or one of"
+name_rule NUL "$device"
+name_rule COM1.txt "$device"
+name_rule Com3.log "$device"
+name_rule 'conout$' "$device"
+name_rule lpt1/x.txt "$device"
+name_rule a.txt. "$dot_or_space"
+name_rule "dir /x.txt" "$dot_or_space"
+name_rule 'a|b' "$character"
+name_rule 'why?' "$character"
+name_rule "$(printf 'tab\there')" "$character"
+mkdir -p "$work/r/twins/QVTPrograms" && printf 1 >"$work/r/twins/QVTPrograms/Readme.txt" &&
+  printf 2 >"$work/r/twins/QVTPrograms/README.TXT"
+refuse twins 'QVTPrograms\Readme.txt: differs only in letter case from "QVTPrograms\README.TXT"'
+mkdir -p "$work/r/ftwins/QVTPrograms" "$work/r/ftwins/qvtprograms" &&
+  printf 1 >"$work/r/ftwins/QVTPrograms/a.txt" && printf 2 >"$work/r/ftwins/qvtprograms/b.txt"
+refuse ftwins 'its folder "qvtprograms" differs only in letter case from "QVTPrograms"'
+mkdir -p "$work/r/trails/QVTPrograms" && printf 1 >"$work/r/trails/QVTPrograms/丄.txt" &&
+  printf 2 >"$work/r/trails/QVTPrograms/乤.txt" && printf 3 >"$work/r/trails/QVTPrograms/亅.txt"
+expect_exit 0 "$ovpack" build --stub "$work/stub.exe" --from "$work/r/trails" -o "$work/trails.exe"
+
+# The same names in an existing setup: list and verify name the entry and the
+# rule, extract stops there with the entry before it on disk; case twins
+# extract, and verify reports them.
+payload() {  # payload FILE PATH... : a setup of one entry per PATH
+  python3 - "$@" <<'PY'
+import os, struct, sys
+data, offsets = bytearray(b"MZ" + bytes(98)), []
+for path in sys.argv[2:]:
+    offsets.append(len(data))
+    data += os.fsencode(path).ljust(400, b"\0") + b"body"
+offsets.append(len(data))
+data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
+open(sys.argv[1], "wb").write(data)
+PY
+}
+for row in "NUL:$device" "COM1.txt:$device" "a.txt.:$dot_or_space" "a|b:$character"; do
+  name=${row%%:*} rule=${row#*:}
+  payload "$work/named.exe" 'QVTPrograms\before.txt' "QVTPrograms\\$name" 'QVTPrograms\after.txt'
+  expect_exit 1 "$ovpack" list "$work/named.exe"
+  expect_err "entry 1 \"QVTPrograms\\$name\": $rule"
+  [ "$(cat "$work/out")" = "         4  QVTPrograms\\before.txt" ] || fail "$name: list: $(cat "$work/out")"
+  expect_exit 1 "$ovpack" verify "$work/named.exe"
+  expect_err "entry 1 \"QVTPrograms\\$name\": $rule"
+  rm -rf "$work/named"
+  expect_exit 1 "$ovpack" extract "$work/named.exe" "$work/named"
+  expect_err "entry 1 \"QVTPrograms\\$name\": $rule"
+  [ "$(cd "$work/named" && find . -type f)" = ./QVTPrograms/before.txt ] ||
+    fail "$name: extracted $(cd "$work/named" && find . -type f)"
+done
+payload "$work/twins.exe" 'QVTPrograms\Readme.txt' 'QVTPrograms\README.TXT'
+expect_exit 1 "$ovpack" verify "$work/twins.exe"
+expect_err 'entry 1 "QVTPrograms\README.TXT": differs only in letter case from "QVTPrograms\Readme.txt"'
+expect_exit 0 "$ovpack" extract "$work/twins.exe" "$work/twins"
+
 mkdir -p "$work/r/cp/QVTPrograms" && printf x >"$work/r/cp/QVTPrograms/é.txt"
 expect_exit 0 "$ovpack" build --codepage 1252 --stub "$work/stub.exe" --from "$work/r/cp" -o "$work/cp.exe"
 expect_exit 0 "$ovpack" list --codepage 1252 "$work/cp.exe"

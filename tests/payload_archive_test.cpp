@@ -6,6 +6,7 @@
 #include <string>
 
 #include "payload/payload_archive.h"
+#include "payload/stored_path_rules.h"
 #include "platform/file_io.h"
 #include "tests/support/payload_image.h"
 #include "tests/support/temp_folder.h"
@@ -231,33 +232,98 @@ TEST_F(Extraction, SixHundredOffsetsHoldFiveHundredNinetyNineEntries) {
   EXPECT_EQ("598", ReadHostFile(Out("QVTPrograms/f598")));
 }
 
-// Stored paths never write outside the target (or the Windows folder).
-TEST_F(Extraction, UnsafeStoredPathsFailTheExtraction) {
-  const char* unsafe[] = {"\\rooted.txt", "/rooted.txt", "C:escape.txt", "a.txt:stream",
-                          "..\\up.txt", "QVTPrograms\\..\\..\\up.txt", "Contour\\..",
-                          "QVTPrograms\\...\\up.txt", "QVTPrograms/../../up.txt",
-                          "MXDriver\\..\\..\\up.inf"};
-  for (const char* path : unsafe) {
-    SCOPED_TRACE(path);
+// A stored path that would leave the target, or that Windows would take for
+// a device or for another name, fails both extractions at that entry, even
+// one the filter skips: the entry before it stays, nothing is written for it
+// or after it, and no device is opened.
+TEST_F(Extraction, StoredPathRulesFailAtThatEntry) {
+  struct Row {
+    const char* path;
+    PayloadFault fault;
+  } rows[] = {
+      {"\\rooted.txt", PayloadFault::kUnsafePath},
+      {"/rooted.txt", PayloadFault::kUnsafePath},
+      {"C:escape.txt", PayloadFault::kUnsafePath},
+      {"a.txt:stream", PayloadFault::kUnsafePath},
+      {"..\\up.txt", PayloadFault::kUnsafePath},
+      {"QVTPrograms\\..\\..\\up.txt", PayloadFault::kUnsafePath},
+      {"Contour\\..", PayloadFault::kUnsafePath},
+      {"QVTPrograms\\...\\up.txt", PayloadFault::kUnsafePath},
+      {"QVTPrograms/../../up.txt", PayloadFault::kUnsafePath},
+      {"MXDriver\\..\\..\\up.inf", PayloadFault::kUnsafePath},
+      {"QVTPrograms\\NUL", PayloadFault::kDeviceName},
+      {"QVTPrograms\\COM1.txt", PayloadFault::kDeviceName},
+      {"QVTPrograms\\Com3.log", PayloadFault::kDeviceName},
+      {"QVTPrograms\\nul.tar.gz", PayloadFault::kDeviceName},
+      {"QVTPrograms\\aux .txt", PayloadFault::kDeviceName},
+      {"QVTPrograms\\lpt9", PayloadFault::kDeviceName},
+      {"QVTPrograms\\CONIN$", PayloadFault::kDeviceName},
+      {"QVTPrograms\\conout$.log", PayloadFault::kDeviceName},
+      {"Prn\\a.txt", PayloadFault::kDeviceName},
+      {"MXDriver\\con.inf", PayloadFault::kDeviceName},
+      {"Contour\\CON.dat", PayloadFault::kDeviceName},
+      {"QVTPrograms\\a.txt.", PayloadFault::kDotOrSpaceEnd},
+      {"QVTPrograms\\a.txt ", PayloadFault::kDotOrSpaceEnd},
+      {"QVTPrograms\\dir.\\a.txt", PayloadFault::kDotOrSpaceEnd},
+      {"QVTPrograms\\.\\a.txt", PayloadFault::kDotOrSpaceEnd},
+      {"Contour\\c.dat.", PayloadFault::kDotOrSpaceEnd},
+      {"QVTPrograms\\a<b", PayloadFault::kBadCharacter},
+      {"QVTPrograms\\a>b", PayloadFault::kBadCharacter},
+      {"QVTPrograms\\a\"b", PayloadFault::kBadCharacter},
+      {"QVTPrograms\\a|b", PayloadFault::kBadCharacter},
+      {"QVTPrograms\\a?b", PayloadFault::kBadCharacter},
+      {"QVTPrograms\\*.txt", PayloadFault::kBadCharacter},
+      {"QVTPrograms\\tab\there", PayloadFault::kBadCharacter},
+      {"QVTPrograms\\\x1f.txt", PayloadFault::kBadCharacter},
+      {"Contour\\c\x01.dat", PayloadFault::kBadCharacter},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.path);
     PayloadImage image;
-    image.Add("QVTPrograms\\before.txt", "ok");
-    image.Add(path, "evil");
+    image.Add("QVTDriver\\before.txt", "ok");
+    image.Add(row.path, "bad");
+    image.Add("QVTDriver\\after.txt", "late");
     const std::string bytes = image.Finish();
     for (Selection selection : {Selection::kAll, Selection::kDriverSubset}) {
       const payload::WalkResult result = Archive(bytes).Extract(Target(), selection);
-      EXPECT_EQ(PayloadFault::kUnsafePath, result.fault);
+      EXPECT_EQ(row.fault, result.fault);
       EXPECT_EQ(1u, result.entry);
+      EXPECT_EQ("ok", ReadHostFile(Out("QVTDriver/before.txt")));
+      EXPECT_EQ(1u, FilesWritten());
     }
     EXPECT_FALSE(fs::exists(dir_.Host("up.txt")));
     EXPECT_FALSE(fs::exists(dir_.host().parent_path() / "up.txt"));
   }
-  // Dots inside names are fine.
-  for (const char* path : {"QVTPrograms\\a..b.txt", ".profile", "QVTPrograms\\.x"}) {
+  // Dots and blanks inside names are fine.
+  for (const char* path : {"QVTPrograms\\a..b.txt", ".profile", "QVTPrograms\\.x",
+                           "QVTPrograms\\nullify.txt", "QVTPrograms\\COM10", "QVTPrograms\\my con.txt"}) {
     PayloadImage image;
     image.Add("QVTPrograms\\before.txt", "ok");
     image.Add(path, "fine");
     EXPECT_EQ(1, Archive(image.Finish()).ExtractAll(Target())) << path;
   }
+}
+
+// Paths that differ only in letter case are one file on Windows: both are
+// written, and the later one stays ("ovpack verify" reports them).
+TEST_F(Extraction, CaseTwinsAreWrittenAndTheLaterStays) {
+  PayloadImage image;
+  image.Add("QVTPrograms\\Readme.txt", "first");
+  image.Add("QVTPrograms\\README.TXT", "second");
+  ASSERT_EQ(1, Archive(image.Finish()).ExtractAll(Target()));
+  EXPECT_EQ("second", ReadHostFile(Out("QVTPrograms/README.TXT")));
+#ifdef _WIN32
+  EXPECT_EQ("second", ReadHostFile(Out("QVTPrograms/Readme.txt")));
+  EXPECT_EQ(1u, FilesWritten());
+#endif
+}
+
+// A GBK trail byte belongs to its character: one of 0x7C ("|") is no bad
+// character, and one of an ASCII letter's value does not fold.
+TEST(StoredPathRules, DoubleByteCharactersStayWhole) {
+  EXPECT_EQ(PayloadFault::kNone, payload::CheckStoredPath("QVTPrograms\\\x81|.txt"));  // 亅.txt
+  EXPECT_EQ(PayloadFault::kBadCharacter, payload::CheckStoredPath("QVTPrograms\\a|.txt"));
+  EXPECT_EQ("QVTPROGRAMS\\\x81" "a" "B.TXT", payload::FoldStoredCase("QVTPrograms\\\x81" "ab.txt"));
 }
 
 TEST_F(Extraction, ContourEntriesGoIntoTheWindowsFolderByName) {

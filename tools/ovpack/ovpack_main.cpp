@@ -31,8 +31,9 @@ const char kHelp[] =
     "      one line per entry: size, then path\n"
     "  ovpack verify [--codepage CP] FILE\n"
     "      check the payload as the setup reads it, plus ascending offsets,\n"
-    "      the end marker and the folder-before-subfolder order; say whether\n"
-    "      it is signed (the signature's trust is the signing tool's to check)\n"
+    "      the end marker, the folder-before-subfolder order and paths that\n"
+    "      differ only in letter case; say whether it is signed (the\n"
+    "      signature's trust is the signing tool's to check)\n"
     "  ovpack extract [--drivers] FILE TARGET\n"
     "      extract as the setup does: everything but MXDriver (\"Contour\" into\n"
     "      the Windows folder), or with --drivers only the driver kits\n"
@@ -71,7 +72,7 @@ class ListVisitor : public payload::EntryVisitor {
 // holds.
 class VerifyVisitor : public payload::EntryVisitor {
  public:
-  explicit VerifyVisitor(unsigned code_page) : code_page_(code_page) {}
+  explicit VerifyVisitor(unsigned code_page) : code_page_(code_page), twins_(code_page) {}
 
   void OnTable(std::uint64_t length, const std::uint32_t* offsets,
                std::uint32_t count) override {
@@ -83,10 +84,10 @@ class VerifyVisitor : public payload::EntryVisitor {
 
   payload::PayloadFault OnEntry(const payload::PayloadEntry& entry,
                                 platform::InputFile&) override {
-    const std::string problem = order_.Next(entry.folder);
-    if (!problem.empty())
-      problems_.push_back("entry " + std::to_string(entry.index) + " \"" +
-                          tools::ShownText(entry.path, code_page_) + "\": " + problem);
+    for (const std::string& problem : {order_.Next(entry.folder), twins_.Next(entry.path)})
+      if (!problem.empty())
+        problems_.push_back("entry " + std::to_string(entry.index) + " \"" +
+                            tools::ShownText(entry.path, code_page_) + "\": " + problem);
     return payload::PayloadFault::kNone;
   }
 
@@ -95,6 +96,7 @@ class VerifyVisitor : public payload::EntryVisitor {
  private:
   unsigned code_page_;
   ovpack::FolderOrderCheck order_;
+  ovpack::CaseTwinCheck twins_;
   std::vector<std::string> problems_;
 };
 

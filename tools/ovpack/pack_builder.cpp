@@ -10,6 +10,7 @@
 
 #include "payload/payload_format.h"
 #include "payload/signed_image.h"
+#include "payload/stored_path_rules.h"
 #include "platform/file_io.h"
 #include "platform/text_codec.h"
 #include "tools/ovpack/pack_checks.h"
@@ -68,7 +69,8 @@ bool Collect(const fs::path& folder, const std::string& prefix,
 }
 
 // Checks one planned entry against the format and fills in its stored path.
-std::string CheckEntry(PlannedEntry* entry, unsigned code_page, FolderOrderCheck* order) {
+std::string CheckEntry(PlannedEntry* entry, unsigned code_page, FolderOrderCheck* order,
+                       CaseTwinCheck* twins) {
   if (entry->size == 0) return "a file of zero bytes cannot be stored (an entry needs one body byte)";
   if (!platform::ConvertCodePage(entry->shown, platform::kCodePageUtf8, code_page, &entry->stored))
     return "the name cannot be encoded in code page " + std::to_string(code_page);
@@ -79,9 +81,13 @@ std::string CheckEntry(PlannedEntry* entry, unsigned code_page, FolderOrderCheck
   for (char c : entry->stored) stored_separators += c == '\\';
   if (separators != stored_separators)
     return "the encoded name holds a 0x5C byte inside a character, which reads as a \"\\\"";
+  if (const payload::PayloadFault rule = payload::CheckStoredPath(entry->stored);
+      rule != payload::PayloadFault::kNone)
+    return payload::DescribeFault(rule);
   if (entry->stored.size() > payload::kMaxPathLength)
     return "the stored path has " + std::to_string(entry->stored.size()) +
            " bytes; at most 399 fit in the header";
+  if (std::string twin = twins->Next(entry->stored); !twin.empty()) return twin;
   const std::size_t slash = entry->stored.rfind('\\');
   return order->Next(slash == std::string::npos ? std::string() : entry->stored.substr(0, slash));
 }
@@ -130,8 +136,9 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
     return false;
   }
   FolderOrderCheck order;
+  CaseTwinCheck twins(options.code_page);
   for (PlannedEntry& entry : entries) {
-    const std::string problem = CheckEntry(&entry, options.code_page, &order);
+    const std::string problem = CheckEntry(&entry, options.code_page, &order, &twins);
     if (!problem.empty()) {
       *error = entry.shown + ": " + problem;
       return false;

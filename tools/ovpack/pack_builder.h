@@ -18,9 +18,10 @@ struct BuildOptions {
 // table and N; the same inputs give the same bytes. False with `error` set
 // to one line naming the entry and the rule when the tree cannot be stored
 // or would extract wrongly (a zero-byte file, a path over 399 bytes, over
-// 599 files, a name that cannot be encoded, a file that is not a regular
-// file), when the stub already has a certificate table, or on an I/O error;
-// the output file is then removed.
+// 599 files, a name that cannot be encoded, a name Windows cannot hold as a
+// file (payload::CheckStoredPath), two paths that differ only in letter
+// case, a file that is not a regular file), when the stub already has a
+// certificate table, or on an I/O error; the output file is then removed.
 bool BuildSetup(const BuildOptions& options, std::string* error);
 
 }  // namespace ovsetup::ovpack

@@ -1,6 +1,8 @@
 #include "tools/ovpack/pack_checks.h"
 
 #include "payload/payload_format.h"
+#include "payload/stored_path_rules.h"
+#include "tools/shown_text.h"
 
 namespace ovsetup::ovpack {
 
@@ -19,6 +21,21 @@ std::string FolderOrderCheck::Next(const std::string& folder) {
   if (folder != payload::kContourFolder && folder != payload::kSerialDriverFolder)
     made_.insert(folder);
   return {};
+}
+
+std::string CaseTwinCheck::Next(const std::string& path) {
+  // The path's folders from the outermost, then the path itself.
+  for (std::size_t stop = path.find('\\');; stop = path.find('\\', stop + 1)) {
+    const std::string spelling = path.substr(0, stop);
+    const auto [it, added] = seen_.emplace(payload::FoldStoredCase(spelling), spelling);
+    if (!added && it->second != spelling)
+      return (stop == std::string::npos
+                  ? std::string("differs")
+                  : "its folder \"" + tools::ShownText(spelling, code_page_) + "\" differs") +
+             " only in letter case from \"" + tools::ShownText(it->second, code_page_) +
+             "\"; Windows holds them as one";
+    if (stop == std::string::npos) return {};
+  }
 }
 
 }  // namespace ovsetup::ovpack

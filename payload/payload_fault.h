@@ -1,0 +1,34 @@
+// Why a walk over a payload stopped: one list for the walk, the
+// extractions, the stored-path rules and the release tools.
+#pragma once
+
+namespace ovsetup::payload {
+
+// The first block is found by the walk itself, in the order it checks
+// (the stored-path rules last); the second is reported by visitors.
+enum class PayloadFault {
+  kNone,
+  kCannotOpen,       // the payload file cannot be opened or measured
+  kTooShort,         // shorter than 4 bytes
+  kBadCount,         // N is 0 or above 600
+  kTableTooShort,    // shorter than 4*N + 4 bytes
+  kTableRead,        // the offset table could not be read
+  kEndBeyondFile,    // offset[i+1] at or beyond the file length
+  kDescending,       // offset[i+1] below offset[i]
+  kSpanTooSmall,     // entry of 400 bytes or less
+  kHeaderRead,       // the path header could not be read
+  kUnsafePath,       // absolute, drive or stream ":", or a ".." step
+  kDeviceName,       // a step Windows opens as a device (NUL, COM1.txt, ...)
+  kDotOrSpaceEnd,    // a step ending in "." or " ", which Windows drops
+  kBadCharacter,     // a byte below 0x20 or one of < > " | ? *
+  kWindowsFolder,    // Windows folder lookup failed ("Contour" entry)
+  kCannotCreate,     // output file cannot be created
+  kBodyRead,         // short read of a body
+  kBodyWrite,        // short write of a body, or the close failed
+  kVisitorStop,      // a visitor's own reason (see its message)
+};
+
+// One-line English description of `fault`, for tools and logs.
+const char* DescribeFault(PayloadFault fault);
+
+}  // namespace ovsetup::payload
