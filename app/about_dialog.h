@@ -1,7 +1,7 @@
 // The About box: the application icon, "OvSetup 1.0 版" and OK.
 #pragma once
 
-#include "platform/win32/dialog.h"
+#include "platform/win32/ui/dialog.h"
 #include "resources/resource_ids.h"
 
 namespace ovsetup::app {

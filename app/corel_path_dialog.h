@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/win32/dialog.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "drivers/driver_run.h"
-#include "platform/win32/dialog.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
 

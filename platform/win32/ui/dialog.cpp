@@ -1,4 +1,4 @@
-#include "platform/win32/dialog.h"
+#include "platform/win32/ui/dialog.h"
 
 #include <windows.h>
 #include <commctrl.h>

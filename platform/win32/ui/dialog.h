@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/non_copyable.h"
+
 namespace ovsetup::ui {
 
 using WindowHandle = void*;  // HWND
@@ -26,12 +28,10 @@ struct ScreenPoint {
 
 // One dialog from a template of this module. The object owns its window while
 // it exists; it must outlive the window.
-class Dialog {
+class Dialog : platform::NonCopyable {
  public:
   Dialog(int template_id, WindowHandle owner);
   virtual ~Dialog();
-  Dialog(const Dialog&) = delete;
-  Dialog& operator=(const Dialog&) = delete;
 
   // Runs the dialog modally; returns what EndDialog was given, -1 when the
   // window could not be created.
@@ -113,12 +113,10 @@ void ShowMessage(WindowHandle main_window, const char* gbk_text);
 std::string ModuleFileName();
 
 // Shows the wait cursor while it lives.
-class WaitCursor {
+class WaitCursor : platform::NonCopyable {
  public:
   WaitCursor();
   ~WaitCursor();
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
 
  private:
   void* previous_;
