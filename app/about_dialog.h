@@ -7,9 +7,9 @@
 namespace ovsetup::app {
 
 // Owned by the main window, which it disables while open.
-class AboutDialog : public ui::Dialog {
+class AboutDialog : public ui::ModalDialog {
  public:
-  explicit AboutDialog(ui::WindowHandle main_window) : ui::Dialog(IDD_ABOUTBOX, main_window) {}
+  explicit AboutDialog(ui::WindowHandle main_window) : ui::ModalDialog(IDD_ABOUTBOX, main_window) {}
 };
 
 }  // namespace ovsetup::app

@@ -32,7 +32,7 @@ constexpr unsigned kBrowseFlags = 0x0005;  // BIF_RETURNONLYFSDIRS | BIF_STATUST
 }  // namespace
 
 CorelPathDialog::CorelPathDialog(ui::WindowHandle parent)
-    : ui::Dialog(IDD_CORELPATH, parent) {}
+    : ui::ModalDialog(IDD_CORELPATH, parent) {}
 
 bool CorelPathDialog::OnInitDialog() {
   SetItemPath(IDC_INSTALL_PATH, "C:\\");
@@ -81,7 +81,7 @@ void CorelPathDialog::OnOK() {
   m_strPath = GetItemPath(IDC_INSTALL_PATH);
   m_nCorelVersion = ComboSelection(IDC_COREL_VERSION);
   m_bAuto = IsChecked(IDC_AUTO_INSTALL) ? 1 : 0;
-  ui::Dialog::OnOK();
+  ui::ModalDialog::OnOK();
 }
 
 }  // namespace ovsetup::app

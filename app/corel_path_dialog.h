@@ -8,7 +8,7 @@
 
 namespace ovsetup::app {
 
-class CorelPathDialog : public ui::Dialog {
+class CorelPathDialog : public ui::ModalDialog {
  public:
   explicit CorelPathDialog(ui::WindowHandle parent);
 

@@ -12,7 +12,7 @@ namespace ovsetup::app {
 
 class WelcomeDialog;
 
-class DriverProgressDialog : public ui::Dialog,
+class DriverProgressDialog : public ui::ModelessDialog,
                              private drivers::DriverRunWindow,
                              private drivers::DriverRunPacing {
  public:

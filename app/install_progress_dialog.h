@@ -9,7 +9,7 @@ namespace ovsetup::app {
 
 class WelcomeDialog;
 
-class InstallProgressDialog : public ui::Dialog {
+class InstallProgressDialog : public ui::ModelessDialog {
  public:
   using Job = void (WelcomeDialog::*)();
 

@@ -46,7 +46,7 @@ class MessageBoxSink : public install::MessageSink {
 }  // namespace
 
 WelcomeDialog::WelcomeDialog(ui::WindowHandle parent)
-    : ui::Dialog(IDD_WELCOME, parent), m_hIcon(ui::LoadAppIcon(IDR_MAINFRAME)) {}
+    : ui::ModalDialog(IDD_WELCOME, parent), m_hIcon(ui::LoadAppIcon(IDR_MAINFRAME)) {}
 
 bool WelcomeDialog::OnInitDialog() {
   AppendSystemMenuItem(IDM_ABOUTBOX, IDS_ABOUTBOX);

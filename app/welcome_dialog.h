@@ -10,7 +10,7 @@
 
 namespace ovsetup::app {
 
-class WelcomeDialog : public ui::Dialog {
+class WelcomeDialog : public ui::ModalDialog {
  public:
   explicit WelcomeDialog(ui::WindowHandle parent);
 
