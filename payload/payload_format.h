@@ -1,6 +1,7 @@
 // The payload: a flat archive appended to the setup executable, found from
 // the end of the file alone. All integers are unsigned 32-bit little-endian;
-// Length is the length of the whole file.
+// Length is the length of the whole file, or of a signed file up to its
+// certificate table (payload/signed_image.h).
 //
 //   offset[0]                      offset[1]                 offset[N-1]
 //   |<-------- entry 0 -------->|<-- entry 1 ... -->|        |

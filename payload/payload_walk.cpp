@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "payload/payload_format.h"
+#include "payload/signed_image.h"
 
 namespace ovsetup::payload {
 
@@ -59,6 +60,7 @@ WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
   platform::InputFile file;
   std::uint64_t length = 0;
   if (!file.Open(payload_file) || !file.Length(&length)) return fail(PayloadFault::kCannotOpen);
+  length = PayloadLength(file, length);  // a signed setup's payload ends at its signature
   if (length < kOffsetSize) return fail(PayloadFault::kTooShort);
 
   unsigned char raw_count[kOffsetSize];

@@ -73,7 +73,8 @@ class EntryVisitor {
 // and blanks with two dots or more ("..", "...", ".. ").
 bool IsSafeRelativePath(const std::string& path);
 
-// Walks the payload held by `payload_file`. Opens the file once, reads the
+// Walks the payload held by `payload_file`, which ends where a signed file's
+// certificate table begins (PayloadLength). Opens the file once, reads the
 // offset table in one read and one 400-byte header per entry. Stops at the
 // first fault; entries already visited keep their effects.
 WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor);

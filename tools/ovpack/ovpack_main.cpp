@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "payload/payload_archive.h"
+#include "payload/signed_image.h"
 #include "platform/file_io.h"
 #include "platform/path_text.h"
 #include "platform/text_codec.h"
@@ -30,7 +31,8 @@ const char kHelp[] =
     "      one line per entry: size, then path\n"
     "  ovpack verify [--codepage CP] FILE\n"
     "      check the payload as the setup reads it, plus ascending offsets,\n"
-    "      the end marker and the folder-before-subfolder order\n"
+    "      the end marker and the folder-before-subfolder order; say whether\n"
+    "      it is signed (the signature's trust is the signing tool's to check)\n"
     "  ovpack extract [--drivers] FILE TARGET\n"
     "      extract as the setup does: everything but MXDriver (\"Contour\" into\n"
     "      the Windows folder), or with --drivers only the driver kits\n"
@@ -96,6 +98,20 @@ class VerifyVisitor : public payload::EntryVisitor {
   std::vector<std::string> problems_;
 };
 
+// Prints whether `path` (shown as `file`) is signed, and the size of its
+// certificate table.
+void ReportSignature(const std::string& file, const std::string& path) {
+  platform::InputFile in;
+  std::uint64_t length = 0;
+  if (!in.Open(path) || !in.Length(&length)) return;  // the walk reports it
+  const payload::CertificateTable table = payload::ReadSecurityDirectory(in, length);
+  if (table.SignsFile(length))
+    std::printf("%s: signed, certificate table of %u bytes at offset %u\n", file.c_str(),
+                table.size, table.offset);
+  else
+    std::printf("%s: not signed\n", file.c_str());
+}
+
 // Parses "--codepage CP" at args[*i]; false on a bad value.
 bool TakeCodePage(const std::vector<std::string>& args, std::size_t* i, unsigned* code_page) {
   if (*i + 1 >= args.size()) return false;
@@ -149,6 +165,7 @@ int ListOrVerify(const std::vector<std::string>& args, bool verify) {
     ReportFault(file, result, code_page);
     return kFailed;
   }
+  ReportSignature(file, path);
   VerifyVisitor visitor(code_page);
   const payload::WalkResult result = payload::WalkPayload(path, visitor);
   for (const std::string& problem : visitor.problems())

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "payload/payload_format.h"
+#include "payload/signed_image.h"
+#include "platform/file_io.h"
 #include "platform/text_codec.h"
 #include "tools/ovpack/pack_checks.h"
 
@@ -99,6 +101,19 @@ bool CopyFile(const fs::path& source, std::uint64_t size, std::ofstream& out) {
   return size == 0 && in.peek() == std::ifstream::traits_type::eof() && out.good();
 }
 
+// True when `stub` already has a certificate table. Signing must come last:
+// a stub's signature would neither cover the payload nor end the setup.
+bool HasCertificateTable(const std::string& stub, std::uint64_t stub_size) {
+  platform::InputFile file;
+  return file.Open(platform::PathFromHost(stub)) &&
+         payload::ReadSecurityDirectory(file, stub_size).size != 0;
+}
+
+// Zero bytes between the stub and the first entry that make a setup of
+// `size` bytes a multiple of 8 long, so that signing appends its certificate
+// table right after the offset count instead of padding first.
+std::uint64_t SigningPadding(std::uint64_t size) { return (8 - size % 8) % 8; }
+
 }  // namespace
 
 bool BuildSetup(const BuildOptions& options, std::string* error) {
@@ -129,8 +144,15 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
     *error = options.stub + ": cannot read the stub: " + ec.message();
     return false;
   }
+  if (HasCertificateTable(options.stub, stub_size)) {
+    *error = options.stub + ": the stub already has a certificate table; sign the setup after "
+             "building it, not the stub";
+    return false;
+  }
   std::uint64_t total = stub_size + 4 * (entries.size() + 2);
   for (const PlannedEntry& entry : entries) total += payload::kHeaderSize + entry.size;
+  const std::uint64_t padding = SigningPadding(total);
+  total += padding;
   if (total > UINT32_MAX) {
     *error = options.out + ": the setup would exceed 4 GiB; offsets are 32-bit";
     return false;
@@ -139,8 +161,9 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
   std::ofstream out(out_path, std::ios::binary | std::ios::trunc);
   bool ok = out.good() && CopyFile(stub, stub_size, out);
   if (!ok) *error = options.stub + ": cannot copy the stub into " + options.out;
+  if (ok) out.write("\0\0\0\0\0\0\0", static_cast<std::streamsize>(padding));
   std::vector<std::uint32_t> offsets;
-  std::uint64_t at = stub_size;
+  std::uint64_t at = stub_size + padding;
   for (std::size_t i = 0; ok && i < entries.size(); ++i) {
     const PlannedEntry& entry = entries[i];
     if (options.progress)

@@ -13,11 +13,14 @@ struct BuildOptions {
   bool progress = false;     // report each entry on stderr
 };
 
-// Writes `options.out`. False with `error` set to one line naming the entry
-// and the rule when the tree cannot be stored or would extract wrongly (a
-// zero-byte file, a path over 399 bytes, over 599 files, a name that cannot
-// be encoded, a file that is not a regular file) or on an I/O error; the
-// output file is then removed.
+// Writes `options.out`: the stub, zero padding that makes the whole setup a
+// multiple of 8 bytes long (ready for signing), the entries, the offset
+// table and N; the same inputs give the same bytes. False with `error` set
+// to one line naming the entry and the rule when the tree cannot be stored
+// or would extract wrongly (a zero-byte file, a path over 399 bytes, over
+// 599 files, a name that cannot be encoded, a file that is not a regular
+// file), when the stub already has a certificate table, or on an I/O error;
+// the output file is then removed.
 bool BuildSetup(const BuildOptions& options, std::string* error);
 
 }  // namespace ovsetup::ovpack

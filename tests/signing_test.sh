@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Signed setups through ovpack, signed and checked by osslsigncode with a
+# throwaway self-signed certificate: PE32 and PE32+ stubs, once and nested;
+# the payload covered by the signature; a signed stub refused; a damaged
+# security directory read as unsigned.
+#   tests/signing_test.sh OVPACK
+set -uo pipefail
+ovpack=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=ovsetup-test -keyout key.pem -out cert.pem \
+  -days 2 2>/dev/null || { echo "cannot make a test certificate"; exit 1; }
+sign() { osslsigncode sign -certs cert.pem -key key.pem -h sha256 "$@" >sign.log 2>&1; }  # [-nest] -in A -out B
+signature_ok() { osslsigncode verify -CAfile cert.pem -in "$1" >osv.log 2>&1; }
+
+# Two small but complete images, the stubs: one section holding a "ret".
+python3 - stub32.exe stub64.exe <<'PY'
+import struct, sys
+def stub(plus):
+    optional = 240 if plus else 224
+    f = bytearray(1024)
+    f[0:2] = b"MZ"
+    struct.pack_into("<I", f, 0x3C, 0x40)                                   # e_lfanew
+    struct.pack_into("<4sHH12xHH", f, 0x40, b"PE\0\0", 0x8664 if plus else 0x14C, 1, optional, 0x102)
+    o = 0x58                                                                # optional header
+    struct.pack_into("<H", f, o, 0x20B if plus else 0x10B)                  # Magic
+    struct.pack_into("<I", f, o + 16, 0x1000)                               # AddressOfEntryPoint
+    struct.pack_into("<Q" if plus else "<I", f, o + (24 if plus else 28), 0x400000)  # ImageBase
+    struct.pack_into("<IIH", f, o + 32, 0x1000, 0x200, 4)                   # alignments, OS version
+    struct.pack_into("<H", f, o + 48, 4)                                    # subsystem version
+    struct.pack_into("<IIIH", f, o + 56, 0x2000, 0x200, 0, 3)               # image/header sizes, console
+    struct.pack_into("<I", f, o + (108 if plus else 92), 16)                # NumberOfRvaAndSizes
+    struct.pack_into("<8sIIII12xI", f, o + optional, b".text", 0x200, 0x1000, 0x200, 0x200, 0x60000020)
+    f[0x200] = 0xC3
+    return f
+open(sys.argv[1], "wb").write(stub(False))
+open(sys.argv[2], "wb").write(stub(True))
+PY
+
+mkdir -p tree/QVTPrograms tree/QVTDriver/amd64 tree/MXDriver
+printf 'main' >tree/QVTPrograms/Orvane.exe
+head -c 600002 /dev/urandom >tree/QVTPrograms/big.dat  # unpadded, the setups would end 1 byte past a multiple of 8
+printf 'inf' >tree/QVTDriver/usb.inf
+printf '64' >tree/QVTDriver/amd64/co.dll
+printf 'mx' >tree/MXDriver/mdmcpq.inf
+
+# same_reading UNSIGNED SIGNED: SIGNED lists as UNSIGNED does, and both
+# extractions give the tree's files byte for byte.
+same_reading() {
+  "$ovpack" list "$1" >list.want && "$ovpack" list "$2" >list.got || fail "$2: list fails"
+  cmp -s list.want list.got || fail "$2: lists differently"
+  rm -rf all drivers
+  "$ovpack" extract "$2" all && diff -r --exclude=MXDriver tree all >/dev/null ||
+    fail "$2: the full extraction differs from the tree"
+  "$ovpack" extract --drivers "$2" drivers && diff -r --exclude=QVTPrograms tree drivers >/dev/null ||
+    fail "$2: the driver extraction differs from the tree"
+}
+
+for stub in stub32 stub64; do
+  "$ovpack" build --stub $stub.exe --from tree -o $stub-setup.exe || fail "$stub: build"
+  "$ovpack" build --stub $stub.exe --from tree -o again.exe && cmp -s $stub-setup.exe again.exe ||
+    fail "$stub: two builds differ"
+  size=$(stat -c %s $stub-setup.exe)
+  [ $((size % 8)) -eq 0 ] || fail "$stub: setup of $size bytes is no multiple of 8"
+  "$ovpack" verify $stub-setup.exe | grep -qx "$stub-setup.exe: not signed" || fail "$stub: unsigned not reported"
+
+  sign -in $stub-setup.exe -out $stub-signed.exe || fail "$stub: osslsigncode sign"
+  signature_ok $stub-signed.exe || fail "$stub: signature does not verify: $(tail -3 osv.log)"
+  table=$(($(stat -c %s $stub-signed.exe) - size))
+  "$ovpack" verify $stub-signed.exe >out ||
+    fail "$stub: verify of the signed setup fails"
+  grep -qx "$stub-signed.exe: signed, certificate table of $table bytes at offset $size" out ||
+    fail "$stub: verify says: $(cat out)"
+  same_reading $stub-setup.exe $stub-signed.exe
+
+  sign -nest -in $stub-signed.exe -out $stub-nested.exe || fail "$stub: osslsigncode sign -nest"
+  signature_ok $stub-nested.exe && grep -q 'Number of verified signatures: 2' osv.log ||
+    fail "$stub: nested signatures do not verify: $(tail -3 osv.log)"
+  same_reading $stub-setup.exe $stub-nested.exe
+done
+
+# The signature covers the payload: one flipped body byte breaks it.
+python3 - stub32-signed.exe flipped.exe <<'PY'
+import struct, sys
+data = bytearray(open(sys.argv[1], "rb").read())
+nt = struct.unpack_from("<I", data, 0x3C)[0]
+table_at = struct.unpack_from("<I", data, nt + 24 + 96 + 32)[0]
+n = struct.unpack_from("<I", data, table_at - 4)[0]
+first_body = struct.unpack_from("<I", data, table_at - 4 - 4 * n)[0] + 400
+data[first_body] ^= 1
+open(sys.argv[2], "wb").write(data)
+PY
+signature_ok stub32-signed.exe || fail "the untouched signed setup no longer verifies"
+! signature_ok flipped.exe || fail "a flipped payload byte still verifies"
+
+# A signed stub is refused, and no setup is left behind.
+sign -in stub32.exe -out signed-stub.exe || fail "sign the stub"
+"$ovpack" build --stub signed-stub.exe --from tree -o refused.exe 2>err && fail "a signed stub was taken"
+grep -qF "already has a certificate table; sign the setup after building it" err ||
+  fail "signed stub refusal says: $(cat err)"
+[ ! -e refused.exe ] || fail "output left behind for a signed stub"
+
+# A security directory that no longer ends at the end of the file reads as
+# unsigned: the payload is then looked for at the end of the table, in vain.
+python3 - stub64-signed.exe damaged.exe <<'PY'
+import struct, sys
+data = bytearray(open(sys.argv[1], "rb").read())
+entry = struct.unpack_from("<I", data, 0x3C)[0] + 24 + 112 + 36   # PE32+ entry 4, Size
+struct.pack_into("<I", data, entry, struct.unpack_from("<I", data, entry)[0] - 8)
+open(sys.argv[2], "wb").write(data)
+PY
+"$ovpack" verify damaged.exe >out 2>/dev/null && fail "a damaged directory verifies"
+grep -qx "damaged.exe: not signed" out || fail "damaged directory: verify says $(cat out)"
+
+if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
+echo "signed setups: all checks passed"

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Signed setups under Wine: the real setup.exe as stub, signed by osslsigncode
+# once and nested, installs the program exactly as the unsigned setup does.
+#   tests/signing_wine_test.sh WINE-RUN PREFIX ARCH HEADLESS STUB
+# (WINE-RUN PREFIX ARCH is the build's emulator; STUB the build's setup.exe.)
+set -uo pipefail
+wine_run=$1 prefix=$2 arch=$3 headless=$4 stub=$5
+work=$(mktemp -d)
+installs="$prefix/drive_c/ovsetup-signing"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+wine() { "$wine_run" "$prefix" "$arch" "$@"; }
+cleanup() {
+  rm -rf "$work" "$installs"
+  find "$prefix/drive_c/users" -name 'Orvane Signing Test.lnk' -delete 2>/dev/null
+}
+trap cleanup EXIT
+cd "$work" || exit 1
+
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=ovsetup-test -keyout key.pem -out cert.pem \
+  -days 2 2>/dev/null || { echo "cannot make a test certificate"; exit 1; }
+sign() { osslsigncode sign -certs cert.pem -key key.pem -h sha256 "$@" >sign.log 2>&1; }
+
+mkdir -p tree/QVTPrograms/Language tree/QVTDriver/amd64 media/QVTCfg
+printf 'main' >tree/QVTPrograms/Orvane.exe
+printf 'uninstall' >tree/QVTPrograms/Uninstall.exe
+head -c 600000 /dev/urandom >tree/QVTPrograms/big.dat
+printf 'en' >tree/QVTPrograms/Language/en.ini
+printf 'inf' >tree/QVTDriver/usb.inf
+printf '64' >tree/QVTDriver/amd64/co.dll
+printf '[SetupCfg]\r\nSoftVer=Orvane Signing Test\r\nLanguage=1\r\n' >media/SetupCfg.ini
+printf '[BaseCfg]\r\nLanguage=1\r\n' >media/QVTCfg/SoftCfg.ini
+
+# The setup as ovpack builds it (the Windows build has no native packer):
+# files of a folder before its subfolders, zero padding to a length that is
+# a multiple of 8 between the stub and the first entry.
+python3 - "$stub" tree media/Unsigned.exe <<'PY'
+import os, struct, sys
+stub, tree, out = sys.argv[1:]
+entries = []
+for folder, subfolders, files in os.walk(tree):
+    subfolders.sort()
+    for name in sorted(files):
+        path = os.path.join(folder, name)
+        entries.append((os.path.relpath(path, tree).replace("/", "\\"), open(path, "rb").read()))
+data = bytearray(open(stub, "rb").read())
+length = len(data) + sum(400 + len(body) for _, body in entries) + 4 * (len(entries) + 2)
+data += bytes(-length % 8)
+offsets = []
+for path, body in entries:
+    offsets.append(len(data))
+    data += path.encode().ljust(400, b"\0") + body
+offsets.append(len(data))
+data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
+open(out, "wb").write(data)
+PY
+sign -in media/Unsigned.exe -out media/Signed.exe || fail "osslsigncode sign: $(tail -3 sign.log)"
+sign -nest -in media/Signed.exe -out media/Nested.exe || fail "osslsigncode sign -nest: $(tail -3 sign.log)"
+osslsigncode verify -CAfile cert.pem -in media/Nested.exe >verify.log 2>&1 &&
+  grep -q 'Number of verified signatures: 2' verify.log || fail "nested signatures: $(tail -3 verify.log)"
+
+for setup in Unsigned Signed Nested; do
+  mkdir -p "$installs/$setup"
+  out=$(wine "$headless" install --setup "Z:$(echo "$work/media/$setup.exe" | tr / '\\')" --type 0 \
+          --language 2 --path "C:\\ovsetup-signing\\$setup" 2>&1 | tr -d '\r')
+  [ "$out" = "Install OK!" ] || fail "$setup: install printed '$out'"
+done
+for folder in QVTPrograms QVTDriver; do
+  diff -r "tree/$folder" "$installs/Unsigned/Orvane/$folder" >/dev/null || fail "Unsigned: $folder differs from the tree"
+done
+for setup in Signed Nested; do
+  diff -r "$installs/Unsigned" "$installs/$setup" >/dev/null || fail "$setup: installs differently from Unsigned"
+done
+
+if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
+echo "signed setups install under Wine: all checks passed"
