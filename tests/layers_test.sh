@@ -3,8 +3,13 @@
 # own and its lower layers' folders only, so an include from a higher folder
 # fails to build. Usage: layers_test.sh SOURCE_ROOT VIEWS_DIR CXX
 set -u
-root=$1 views=$2 cxx=$3
+root=$1 views=$(cd "$2" && pwd) cxx=$3
 failures=0 checked=0
+# The source is read from stdin, whose includes are also looked up in the
+# current folder: compile in an empty one.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch" || exit 1
 
 # expect TARGET HEADER yes|no : whether "#include HEADER" compiles in TARGET.
 expect() {
@@ -20,7 +25,7 @@ expect() {
   if [ "$want" = yes ] && [ $rc -ne 0 ]; then
     echo "FAIL: $target cannot include $header:"; echo "$log" | head -5
     failures=$((failures + 1))
-  elif [ "$want" = no ] && { [ $rc -eq 0 ] || ! grep -q "No such file" <<<"$log"; }; then
+  elif [ "$want" = no ] && { [ $rc -eq 0 ] || ! grep -qE "No such file|file not found" <<<"$log"; }; then
     echo "FAIL: $target includes $header (exit $rc)"; echo "$log" | head -5
     failures=$((failures + 1))
   fi
