@@ -2,6 +2,7 @@
 
 #include "app/folder_browser.h"
 #include "install/corel_install.h"
+#include "install/language_index.h"
 #include "resources/resource_ids.h"
 
 namespace ovsetup::app {
@@ -30,11 +31,12 @@ constexpr unsigned kBrowseFlags = 0x0005;  // BIF_RETURNONLYFSDIRS | BIF_STATUST
 
 }  // namespace
 
-CorelPathDialog::CorelPathDialog(ui::WindowHandle parent) : ui::Dialog(IDD_CORELPATH, parent) {}
+CorelPathDialog::CorelPathDialog(ui::WindowHandle parent)
+    : ui::ModalDialog(IDD_CORELPATH, parent) {}
 
 bool CorelPathDialog::OnInitDialog() {
   SetItemPath(IDC_INSTALL_PATH, "C:\\");
-  const Captions& captions = m_nLanguageIndex == 0 ? kChinese : kEnglish;
+  const Captions& captions = install::LanguageIndex(m_nLanguageIndex).Choose(kChinese, kEnglish);
   SetTitle(captions.texts[0]);
   for (int i = 0; i < 6; ++i) SetItemText(kCaptionTargets[i], captions.texts[i + 1]);
 
@@ -79,7 +81,7 @@ void CorelPathDialog::OnOK() {
   m_strPath = GetItemPath(IDC_INSTALL_PATH);
   m_nCorelVersion = ComboSelection(IDC_COREL_VERSION);
   m_bAuto = IsChecked(IDC_AUTO_INSTALL) ? 1 : 0;
-  ui::Dialog::OnOK();
+  ui::ModalDialog::OnOK();
 }
 
 }  // namespace ovsetup::app

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "platform/win32/dialog.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
 
-class CorelPathDialog : public ui::Dialog {
+class CorelPathDialog : public ui::ModalDialog {
  public:
   explicit CorelPathDialog(ui::WindowHandle parent);
 

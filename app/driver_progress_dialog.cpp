@@ -6,14 +6,14 @@
 namespace ovsetup::app {
 
 DriverProgressDialog::DriverProgressDialog(WelcomeDialog* parent)
-    : ui::Dialog(IDD_DRIVERPROGRESS, parent->window()), m_pParent(parent) {}
+    : ui::ModelessDialog(IDD_DRIVERPROGRESS, parent->window()), m_pParent(parent) {}
 
 int DriverProgressDialog::RunDriverInstall() {
   return drivers::RunDriverInstall(ui::ModuleFileName(), *this, *this);
 }
 
 void DriverProgressDialog::Open() {
-  CreateModeless();
+  Create();
   SetTitle(m_strCaption.c_str());
   if (m_nCenterX != 0 || m_nCenterY != 0) CenterOn(m_nCenterX, m_nCenterY);
 }

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "drivers/driver_run.h"
-#include "platform/win32/dialog.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
 
 class WelcomeDialog;
 
-class DriverProgressDialog : public ui::Dialog,
+class DriverProgressDialog : public ui::ModelessDialog,
                              private drivers::DriverRunWindow,
                              private drivers::DriverRunPacing {
  public:

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/win32/folder_browser_base.h"
+#include "platform/win32/ui/folder_browser_base.h"
 
 namespace ovsetup::app {
 

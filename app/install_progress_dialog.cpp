@@ -7,10 +7,10 @@
 namespace ovsetup::app {
 
 InstallProgressDialog::InstallProgressDialog(WelcomeDialog* parent)
-    : ui::Dialog(IDD_INSTALLPROGRESS, parent->window()), m_pParent(parent) {}
+    : ui::ModelessDialog(IDD_INSTALLPROGRESS, parent->window()), m_pParent(parent) {}
 
 int InstallProgressDialog::RunJob() {
-  CreateModeless();  // the template is visible: it shows at once
+  Create();  // the template is visible: it shows at once
   SetTitle(m_strCaption.c_str());
   platform::SleepFor(10);
   if (m_nCenterX != 0 || m_nCenterY != 0) CenterOn(m_nCenterX, m_nCenterY);

@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "platform/win32/dialog.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
 
 class WelcomeDialog;
 
-class InstallProgressDialog : public ui::Dialog {
+class InstallProgressDialog : public ui::ModelessDialog {
  public:
   using Job = void (WelcomeDialog::*)();
 

@@ -1,21 +1,18 @@
 #include "app/setup_app.h"
 
-#include "app/setup_config.h"
 #include "app/welcome_dialog.h"
-#include "platform/win32/dialog.h"
+#include "config/setup_config.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
 
 int SetupApp::InitInstance() {
   ui::InitCommonControlClasses();
-  const std::string setup_file = ui::ModuleFileName();
-  std::string product_name = kDefaultProductName;
-  int language = 0;
-  ReadSetupConfig(SetupConfigPath(setup_file), &product_name, &language);
+  const config::StartupValues values = config::ReadStartupValues(ui::ModuleFileName());
 
   WelcomeDialog welcome(nullptr);
-  welcome.m_strProductName = product_name;
-  welcome.m_nLanguage = ClampLanguage(language);
+  welcome.m_strProductName = values.product_name;
+  welcome.m_nLanguage = values.language.Number();
   welcome.DoModal();
   return 0;
 }

@@ -46,24 +46,25 @@ class MessageBoxSink : public install::MessageSink {
 }  // namespace
 
 WelcomeDialog::WelcomeDialog(ui::WindowHandle parent)
-    : ui::Dialog(IDD_WELCOME, parent), m_hIcon(ui::LoadAppIcon(IDR_MAINFRAME)) {}
+    : ui::ModalDialog(IDD_WELCOME, parent), m_hIcon(ui::LoadAppIcon(IDR_MAINFRAME)) {}
 
 bool WelcomeDialog::OnInitDialog() {
   AppendSystemMenuItem(IDM_ABOUTBOX, IDS_ABOUTBOX);
   SetIcons(m_hIcon);
-  ApplyCaptions(m_nLanguage == 1);
+  const install::LanguageIndex start = install::LanguageIndex::FromNumber(m_nLanguage);
+  ApplyCaptions(start);
   // The product name comes from SetupCfg.ini, which release engineers write
   // in GBK; it is shown as GBK on any system.
   ComboAppend(IDC_INSTALL_TYPE, m_strProductName.c_str());
   for (const char* type : kPluginTypes) ComboAppend(IDC_INSTALL_TYPE, type);
   ComboSelect(IDC_INSTALL_TYPE, 0);
   for (const char* language : kLanguages) ComboAppend(IDC_LANGUAGE, language);
-  ComboSelect(IDC_LANGUAGE, m_nLanguage - 1);
+  ComboSelect(IDC_LANGUAGE, start.value());
   return true;
 }
 
-void WelcomeDialog::ApplyCaptions(bool chinese) {
-  const Captions& captions = chinese ? kChinese : kEnglish;
+void WelcomeDialog::ApplyCaptions(install::LanguageIndex language) {
+  const Captions& captions = language.Choose(kChinese, kEnglish);
   SetTitle(captions.texts[0]);
   for (int i = 0; i < 4; ++i) SetItemText(kCaptionTargets[i], captions.texts[i + 1]);
 }
@@ -88,14 +89,18 @@ bool WelcomeDialog::OnPaint() {
   return true;
 }
 
-void WelcomeDialog::OnSelchangeLanguage() { ApplyCaptions(ComboSelection(IDC_LANGUAGE) == 0); }
+void WelcomeDialog::OnSelchangeLanguage() { ApplyCaptions(SelectedLanguage()); }
+
+install::LanguageIndex WelcomeDialog::SelectedLanguage() const {
+  return install::LanguageIndex(ComboSelection(IDC_LANGUAGE));
+}
 
 void WelcomeDialog::OnInstall() {
-  const int language = ComboSelection(IDC_LANGUAGE);
+  const install::LanguageIndex language = SelectedLanguage();
   const int type = ComboSelection(IDC_INSTALL_TYPE);
   // Owned by this, the main window, which it disables while open.
   CorelPathDialog path(window());
-  path.m_nLanguageIndex = language;
+  path.m_nLanguageIndex = language.value();
   path.m_nInstallType = type;
   if (path.DoModal() != ui::kIdOk) return;
   m_bAutoInstall = path.m_bAuto;
@@ -127,7 +132,7 @@ void WelcomeDialog::InstallJob() {
 }
 
 void WelcomeDialog::OnInstallUsbDriver() {
-  const int language = ComboSelection(IDC_LANGUAGE);
+  const install::LanguageIndex language = SelectedLanguage();
   const ui::ScreenPoint center = WindowCenter();
   ui::WaitCursor wait;
   DriverProgressDialog progress(this);

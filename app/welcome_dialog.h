@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/win32/dialog.h"
+#include "install/language_index.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
 
-class WelcomeDialog : public ui::Dialog {
+class WelcomeDialog : public ui::ModalDialog {
  public:
   explicit WelcomeDialog(ui::WindowHandle parent);
 
@@ -39,7 +40,8 @@ class WelcomeDialog : public ui::Dialog {
   ui::IconHandle OnQueryDragIcon() override { return m_hIcon; }
 
  private:
-  void ApplyCaptions(bool chinese);
+  void ApplyCaptions(install::LanguageIndex language);
+  install::LanguageIndex SelectedLanguage() const;
   void OnSelchangeLanguage();
   void OnInstall();
   void OnInstallUsbDriver();

@@ -5,14 +5,9 @@
 # (GetTickCount64). GoogleTest needs std::mutex, which GCC 12's win32 model
 # lacks, so the unit suites come from a second build folder of the same
 # sources configured with -DOVSETUP_THREAD_MODEL=posix.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(OVSETUP_THREAD_MODEL win32 CACHE STRING "MinGW-w64 thread model: win32 (shipped) or posix")
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-${OVSETUP_THREAD_MODEL})
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-${OVSETUP_THREAD_MODEL})
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(OVSETUP_MINGW_TRIPLE i686-w64-mingw32)
+set(OVSETUP_MINGW_COMPILERS ${OVSETUP_THREAD_MODEL})
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
 set(OVSETUP_WINE_ARCH win32)

@@ -8,59 +8,67 @@
 namespace ovsetup::drivers {
 namespace {
 
-enum class Bits { kAny, k64, k32 };
+// One kit file: its name for 64-bit and for 32-bit Windows.
+struct KitFile {
+  const char* bits64;
+  const char* bits32;
+};
 
-// One copy: a kit file to a path below the Windows folder (or below the
-// driver-store folder for the store rows).
-struct Placement {
-  Bits bits;
-  const char* source;
+// The common set, copied over existing files to paths below the Windows folder.
+const struct {
+  KitFile source;
   const char* target;
-  bool overwrite;
+} kCommonRows[] = {
+    {{"QvtWdf1.d", "QvtWdf0.d"}, "system32\\WdfCoInstaller01011.dll"},
+    {{"QvtWin1.d", "QvtWin0.d"}, "system32\\winusbcoinstaller2.dll"},
+    {{"Qvtvcomdrv.inf", "Qvtvcomdrv.inf"}, "inf\\Qvtvcomdrv.inf"},
+    {{"Qvtvcomdrv.cat", "Qvtvcomdrv.cat"}, "inf\\Qvtvcomdrv.cat"},
 };
 
-const Placement kCommonRows[] = {
-    {Bits::k64, "QvtWdf1.d", "system32\\WdfCoInstaller01011.dll", true},
-    {Bits::k64, "QvtWin1.d", "system32\\winusbcoinstaller2.dll", true},
-    {Bits::k32, "QvtWdf0.d", "system32\\WdfCoInstaller01011.dll", true},
-    {Bits::k32, "QvtWin0.d", "system32\\winusbcoinstaller2.dll", true},
-    {Bits::kAny, "Qvtvcomdrv.inf", "inf\\Qvtvcomdrv.inf", true},
-    {Bits::kAny, "Qvtvcomdrv.cat", "inf\\Qvtvcomdrv.cat", true},
+// The system's modem/serial driver pair for one Windows version: the modem
+// setup information file, placed as mdmcpq.inf, and the USB serial driver,
+// placed as usbser.sys. Never copied over an existing file.
+struct SerialPair {
+  KitFile inf;
+  KitFile sys;
 };
+const SerialPair kWindows7Pair = {{"qvt512m2.006", "qvt512m.006"}, {"qvt512u2.006", "qvt512u.006"}};
+const SerialPair kXpPair = {{"qvt512m.005", "qvt512m.005"}, {"qvt512u.005", "qvt512u.005"}};
 
-const Placement kWindows7Rows[] = {
-    {Bits::k64, "qvt512m2.006", "inf\\mdmcpq.inf", false},
-    {Bits::k64, "qvt512u2.006", "inf\\usbser.sys", false},
-    {Bits::k64, "qvt512u2.006", "system32\\drivers\\usbser.sys", false},
-    {Bits::k32, "qvt512m.006", "inf\\mdmcpq.inf", false},
-    {Bits::k32, "qvt512u.006", "inf\\usbser.sys", false},
-    {Bits::k32, "qvt512u.006", "system32\\drivers\\usbser.sys", false},
-};
-
-// Targets relative to the driver-store folder.
-const Placement kStoreRows[] = {
-    {Bits::k64, "qvt512m2.006", "mdmcpq.inf", false},
-    {Bits::k64, "qvt512u2.006", "usbser.sys", false},
-    {Bits::k32, "qvt512m.006", "mdmcpq.inf", false},
-    {Bits::k32, "qvt512u.006", "usbser.sys", false},
-};
-
-const Placement kXpRows[] = {
-    {Bits::kAny, "qvt512m.005", "inf\\mdmcpq.inf", false},
-    {Bits::kAny, "qvt512u.005", "inf\\usbser.sys", false},
-    {Bits::kAny, "qvt512u.005", "system32\\drivers\\usbser.sys", false},
-};
-
-// Copies the rows that apply to this bitness; the bitness is asked afresh
-// for every group, and every copy's result is ignored.
-template <std::size_t N>
-void CopyRows(const Placement (&rows)[N], const std::string& kit_folder,
-              const std::string& target_folder) {
-  const Bits bits = Is64BitWindows() ? Bits::k64 : Bits::k32;
-  for (const Placement& row : rows) {
-    if (row.bits != Bits::kAny && row.bits != bits) continue;
-    platform::CopyOneFile(kit_folder + row.source, target_folder + row.target, !row.overwrite);
+// Copies with the result ignored. The bitness is asked afresh for every
+// group of copies.
+class Copier {
+ public:
+  explicit Copier(const std::string& kit_folder)
+      : kit_folder_(kit_folder), bits64_(Is64BitWindows() != 0) {}
+  void Copy(const KitFile& file, const std::string& target, bool overwrite) const {
+    platform::CopyOneFile(kit_folder_ + (bits64_ ? file.bits64 : file.bits32), target, !overwrite);
   }
+
+ private:
+  const std::string& kit_folder_;
+  const bool bits64_;
+};
+
+void CopyCommonSet(const std::string& kit_folder, const std::string& windows) {
+  const Copier copier(kit_folder);
+  for (const auto& row : kCommonRows) copier.Copy(row.source, windows + row.target, true);
+}
+
+// Into "inf\" and, the driver, also into "system32\drivers\".
+void CopySerialPair(const SerialPair& pair, const std::string& kit_folder,
+                    const std::string& windows) {
+  const Copier copier(kit_folder);
+  copier.Copy(pair.inf, windows + "inf\\mdmcpq.inf", false);
+  copier.Copy(pair.sys, windows + "inf\\usbser.sys", false);
+  copier.Copy(pair.sys, windows + "system32\\drivers\\usbser.sys", false);
+}
+
+void CopySerialPairToStore(const SerialPair& pair, const std::string& kit_folder,
+                           const std::string& store) {
+  const Copier copier(kit_folder);
+  copier.Copy(pair.inf, store + "mdmcpq.inf", false);
+  copier.Copy(pair.sys, store + "usbser.sys", false);
 }
 
 }  // namespace
@@ -73,19 +81,19 @@ void PlaceDriverFiles(const std::string& kit_folder) {
   const std::size_t slash = system.rfind('\\');
   const std::string windows = (slash == std::string::npos ? system : system.substr(0, slash)) + "\\";
 
-  CopyRows(kCommonRows, kit_folder, windows);
+  CopyCommonSet(kit_folder, windows);
   platform::WindowsVersion version;
   if (!platform::GetWindowsVersion(&version)) return;
   if (version.major == 6 && version.minor == 1) {
-    CopyRows(kWindows7Rows, kit_folder, windows);
+    CopySerialPair(kWindows7Pair, kit_folder, windows);
     std::string name;
     if (FindMdmcpqStoreFolder(windows + "inf\\setupapi.dev.log", &name)) {
       const std::string store = windows + "System32\\DriverStore\\FileRepository\\" + name + "\\";
       platform::CreateOneFolder(store);
-      CopyRows(kStoreRows, kit_folder, store);
+      CopySerialPairToStore(kWindows7Pair, kit_folder, store);
     }
   } else if (version.major == 5 && version.minor == 1) {
-    CopyRows(kXpRows, kit_folder, windows);
+    CopySerialPair(kXpPair, kit_folder, windows);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "drivers/driver_run.h"
 
 #include "drivers/driver_placement.h"
+#include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "platform/file_ops.h"
 #include "platform/path_text.h"
@@ -13,10 +14,8 @@ namespace {
 // The serial-port kit's files removed after the installer ran, in order.
 // The four co-installers and the whole QVTDriver folder stay.
 const char* const kCleanUp[] = {
-    "MXDriver\\UsbDriver.exe", "MXDriver\\ftd2xx.dll",   "MXDriver\\Qvtvcomdrv.inf",
-    "MXDriver\\Qvtvcomdrv.cat", "MXDriver\\qvt512m.005", "MXDriver\\qvt512u.005",
-    "MXDriver\\qvt512m.006",   "MXDriver\\qvt512u.006", "MXDriver\\qvt512m2.006",
-    "MXDriver\\qvt512u2.006",
+    "UsbDriver.exe", "ftd2xx.dll",  "Qvtvcomdrv.inf", "Qvtvcomdrv.cat", "qvt512m.005",
+    "qvt512u.005",   "qvt512m.006", "qvt512u.006",    "qvt512m2.006",   "qvt512u2.006",
 };
 
 // Starts the installer and waits for it in 100 ms cycles, moving the bar.
@@ -38,9 +37,9 @@ bool RunInstaller(const std::string& installer, DriverRunWindow& window,
 
 }  // namespace
 
-const char* DriverWindowCaption(int language_index) {
-  return language_index == 0 ? "\xB0\xB2\xD7\xB0\xC7\xFD\xB6\xAF..." /* 安装驱动... */
-                             : "Installing the driver...";
+const char* DriverWindowCaption(install::LanguageIndex language) {
+  return language.Choose("\xB0\xB2\xD7\xB0\xC7\xFD\xB6\xAF..." /* 安装驱动... */,
+                         "Installing the driver...");
 }
 
 int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
@@ -64,12 +63,14 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
     window.Close();
     return 1;
   }
-  PlaceDriverFiles(scratch + "MXDriver\\");
+  const std::string kit = scratch + payload::kSerialDriverFolder + "\\";
+  PlaceDriverFiles(kit);
 
-  const bool ran = RunInstaller(scratch + "QVTDriver\\InstallDriver.exe", window, pacing, steps);
+  const std::string installer = scratch + payload::kUsbDriverFolder + "\\InstallDriver.exe";
+  const bool ran = RunInstaller(installer, window, pacing, steps);
   window.ShowMessage(ran ? kDriverInstallOk : kDriverInstallError);
   platform::SleepFor(100);
-  for (const char* file : kCleanUp) platform::DeleteOneFile(scratch + file);
+  for (const char* file : kCleanUp) platform::DeleteOneFile(kit + file);
   window.Close();
   return 1;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "install/language_index.h"
+
 namespace ovsetup::drivers {
 
 // The progress window as the run drives it. DriverProgressDialog shows a
@@ -35,7 +37,7 @@ class DriverRunPacing {
 
 // The progress window's caption: "安装驱动..." (GBK) for language index 0,
 // "Installing the driver..." for any other index.
-const char* DriverWindowCaption(int language_index);
+const char* DriverWindowCaption(install::LanguageIndex language);
 
 // Outcome texts, English in every language.
 constexpr char kDriverInstallOk[] = "Install OK!";

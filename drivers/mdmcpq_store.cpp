@@ -1,10 +1,9 @@
 #include "drivers/mdmcpq_store.h"
 
-#include <cstdint>
 #include <cstring>
 #include <memory>
 
-#include "platform/file_io.h"
+#include "platform/whole_file.h"
 
 namespace ovsetup::drivers {
 namespace {
@@ -15,12 +14,9 @@ constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
 }  // namespace
 
 int FindMdmcpqStoreFolder(const std::string& log_path, std::string* folder) {
-  platform::InputFile log;
-  std::uint64_t length = 0;
-  if (!log.Open(log_path) || !log.Length(&length) || length > SIZE_MAX) return 0;
-  const std::size_t size = static_cast<std::size_t>(length);
-  std::unique_ptr<char[]> bytes(new char[size ? size : 1]);
-  if (!log.Read(bytes.get(), size)) return 0;
+  std::size_t size = 0;
+  const std::unique_ptr<char[]> bytes = platform::ReadWholeFile(log_path, &size);
+  if (!bytes) return 0;
   return ScanForMdmcpqStoreFolder(bytes.get(), size, folder);
 }
 

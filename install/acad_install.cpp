@@ -3,6 +3,7 @@
 #include "install/file_tree.h"
 #include "install/registry_lookups.h"
 #include "install/settings_folders.h"
+#include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
@@ -11,10 +12,7 @@
 namespace ovsetup::install {
 namespace {
 
-// Font names keep their leading "\": joined to the folder they give a
-// doubled separator, which Windows accepts.
-const char* const kFonts[] = {"\\Fs.shx", "\\gbcbig.shx", "\\HT.SHX",
-                              "\\Hztxt.shx", "\\Khz.shx", "\\txt.shx"};
+const char* const kFonts[] = {"Fs.shx", "gbcbig.shx", "HT.SHX", "Hztxt.shx", "Khz.shx", "txt.shx"};
 
 void Copy(const std::string& from, const std::string& to) {
   platform::CopyOneFile(from, to, false);
@@ -27,16 +25,18 @@ AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string&
     job.Fail(job.messages.close_acad);
     return AcadFolderResult::ExtractionFailed;
   }
-  const std::string cad = folder + "QVTCad\\";
+  const std::string cad = folder + payload::kCadDir;
   for (const char* file : {"QVTSrtCad.dll", "QVTStart.bmp", "acad.dvb"})
     Copy(cad + file, folder + file);
-  Copy(cad + (job.choices.language_index == 0 ? "acad_CH.lsp" : "acad_EN.lsp"),
+  Copy(cad + job.language().Choose("acad_CH.lsp", "acad_EN.lsp"),
        folder + "acad.lsp");
   EmptyAndRemoveFolder(cad);
-  EmptyAndRemoveFolder(folder + "QVTCorel\\");
+  EmptyAndRemoveFolder(folder + payload::kCorelDir);
   CopySettingsFolders(job, folder);
+  // One "\" more after the folder, which ends with one: the doubled
+  // separator is what this install has always written; Windows accepts it.
   for (const char* font : kFonts)
-    Copy(folder + "\\QVTFonts" + font, folder + "\\Fonts" + font);
+    Copy(folder + "\\" + payload::kFontsDir + font, folder + "\\Fonts\\" + font);
   return AcadFolderResult::AcadInstalled;
 }
 

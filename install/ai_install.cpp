@@ -2,6 +2,7 @@
 
 #include "install/file_tree.h"
 #include "install/settings_folders.h"
+#include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
@@ -20,19 +21,19 @@ void InstallAiPlugin(const JobContext& job) {
 
   if (!payload::PayloadArchive(job.payload_file).ExtractAll(root))
     return job.Fail(job.messages.close_corel);  // the set has no Illustrator text
-  EmptyAndRemoveFolder(root + "QVTCad\\");
-  EmptyAndRemoveFolder(root + "QVTCorel\\");
+  EmptyAndRemoveFolder(root + payload::kCadDir);
+  EmptyAndRemoveFolder(root + payload::kCorelDir);
   platform::DeleteOneFile(plugins + "QVTPlugin.aip");
   platform::DeleteOneFile(plugins + "QVTPluginEn.aip");
 
   // The installed name follows the language only; the source also the type.
-  const bool chinese = job.choices.language_index == 0;
+  const bool chinese = job.language().IsChinese();
   const bool bits64 = job.choices.install_type == 4;
   const char* source = chinese ? (bits64 ? "QVTPlugin64.aip" : "QVTPlugin.aip")
                                : (bits64 ? "QVTPlugin64En.aip" : "QVTPluginEn.aip");
-  platform::CopyOneFile(root + "QVTAi\\" + source,
+  platform::CopyOneFile(root + payload::kAiDir + source,
                         plugins + (chinese ? "QVTPlugin.aip" : "QVTPluginEn.aip"), false);
-  EmptyAndRemoveFolder(root + "QVTAi\\");
+  EmptyAndRemoveFolder(root + payload::kAiDir);
   for (const char* macro : {"QVTCorel11.gms", "QVTCorel12.gms", "QVTCorelEx.gms", "QVTCorelX5.gms"})
     platform::DeleteOneFile(root + macro);
   CopySettingsFolders(job, root);

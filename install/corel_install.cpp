@@ -3,6 +3,7 @@
 #include "install/file_tree.h"
 #include "install/registry_lookups.h"
 #include "install/settings_folders.h"
+#include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
@@ -94,7 +95,7 @@ void InstallCorelMacro(const JobContext& job) {
   if (!payload::PayloadArchive(job.payload_file).ExtractAll(root))
     return job.Fail(job.messages.close_corel);
   if (manual) platform::CreateOneFolder(gms);
-  const std::string cad = root + "QVTCad\\", corel = root + "QVTCorel\\";
+  const std::string cad = root + payload::kCadDir, corel = root + payload::kCorelDir;
   EmptyAndRemoveFolder(cad);
   DeleteMacroVariants(gms);
   platform::DeleteOneFile(gms + "QVTCorel.gms");

@@ -1,12 +1,9 @@
 #include "install/file_tree.h"
 
-#include <cstdint>
-#include <memory>
-#include <new>
-
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
 #include "platform/path_text.h"
+#include "platform/whole_file.h"
 
 namespace ovsetup::install {
 namespace {
@@ -29,12 +26,9 @@ void ForEachFile(const std::string& folder, Action action) {
 // Reads `source` whole, then writes it into a new or truncated `target`. A
 // source that cannot be read leaves the target untouched.
 void CopyByContent(const std::string& source, const std::string& target) {
-  platform::InputFile in;
-  std::uint64_t length = 0;
-  if (!in.Open(source) || !in.Length(&length) || length > SIZE_MAX) return;
-  const std::size_t size = static_cast<std::size_t>(length);
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[size > 0 ? size : 1]);
-  if (!buffer || !in.Read(buffer.get(), size)) return;
+  std::size_t size = 0;
+  const std::unique_ptr<char[]> buffer = platform::ReadWholeFile(source, &size);
+  if (!buffer) return;
   platform::OutputFile out;
   if (out.Create(target)) (void)out.Write(buffer.get(), size);
 }

@@ -8,16 +8,12 @@
 
 namespace ovsetup::install {
 
-int LanguageNumber(int language_index) {
-  return language_index >= 0 && language_index <= 3 ? language_index + 1 : 1;
-}
-
 void RunInstallJob(const InstallChoices& choices, const std::string& setup_file,
                    MessageSink& sink, int& succeeded) {
   succeeded = 0;
-  const JobContext job{choices,     LanguageNumber(choices.language_index),
-                       platform::FolderOf(setup_file), setup_file,
-                       MessageSetFor(choices.language_index), sink, succeeded};
+  const LanguageIndex language(choices.language_index);
+  const JobContext job{choices,    language.Number(),       platform::FolderOf(setup_file),
+                       setup_file, MessageSetFor(language), sink, succeeded};
   switch (choices.install_type) {
     case 0: InstallProgram(job); break;
     case 1: InstallCorelMacro(job); break;

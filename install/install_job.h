@@ -38,10 +38,9 @@ struct JobContext {
 
   // Shows `text` once; an install ends right after.
   void Fail(const char* text) const { sink.ShowMessage(text); }
+  // The language the job installs in.
+  LanguageIndex language() const { return LanguageIndex(choices.language_index); }
 };
-
-// Language number for a list index: 0..3 give 1..4, anything else 1.
-int LanguageNumber(int language_index);
 
 // Runs one job for `choices` from the setup executable `setup_file` (its
 // payload and the settings folders beside it). Clears `succeeded`, which

@@ -31,15 +31,14 @@ const MessageSet kEnglish = {
 
 }  // namespace
 
-MessageSet MessageSetFor(int language_index) {
-  if (language_index == 0) return kChinese;
-  MessageSet set = kEnglish;
-  if (language_index == 1) set.program_running = "error! please Close the Orvane!";
+MessageSet MessageSetFor(LanguageIndex language) {
+  MessageSet set = language.Choose(kChinese, kEnglish);
+  if (language.value() == 1) set.program_running = "error! please Close the Orvane!";
   return set;
 }
 
-const char* SuccessText(int language_index) {
-  return language_index == 0 ? "\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6!" /* 安装成功! */ : "Install OK!";
+const char* SuccessText(LanguageIndex language) {
+  return language.Choose("\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6!" /* 安装成功! */, "Install OK!");
 }
 
 }  // namespace ovsetup::install

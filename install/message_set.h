@@ -2,6 +2,8 @@
 // code page (GBK for Chinese).
 #pragma once
 
+#include "install/language_index.h"
+
 namespace ovsetup::install {
 
 struct MessageSet {
@@ -16,9 +18,9 @@ struct MessageSet {
 // Index 0: Chinese. Index 1: English, "error! please Close the Orvane!".
 // Any other index, -1 (no selection) included: English, "Can't copy files,
 // error!". The texts are static.
-MessageSet MessageSetFor(int language_index);
+MessageSet MessageSetFor(LanguageIndex language);
 
 // The success box after a job: "安装成功!" for index 0, else "Install OK!".
-const char* SuccessText(int language_index);
+const char* SuccessText(LanguageIndex language);
 
 }  // namespace ovsetup::install

@@ -2,6 +2,7 @@
 
 #include "install/file_tree.h"
 #include "install/write_language_setting.h"
+#include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "platform/file_io.h"
 #include "platform/path_text.h"
@@ -17,23 +18,24 @@ void InstallProgram(const JobContext& job) {
   if (!payload::PayloadArchive(job.payload_file).ExtractAll(folder))
     return job.Fail(job.messages.program_running);
 
-  EmptyFolder(folder + "QVTCad\\");
-  EmptyFolder(folder + "QVTCorel\\");
-  platform::RemoveOneFolder(folder + "QVTCad\\");
-  platform::RemoveOneFolder(folder + "QVTCorel\\");
-  EmptyAndRemoveFolder(folder + "QVTAi\\");
+  EmptyFolder(folder + payload::kCadDir);
+  EmptyFolder(folder + payload::kCorelDir);
+  platform::RemoveOneFolder(folder + payload::kCadDir);
+  platform::RemoveOneFolder(folder + payload::kCorelDir);
+  EmptyAndRemoveFolder(folder + payload::kAiDir);
 
-  for (const char* settings : {"QVTDoc\\", "QVTLanguage\\", "QVTRes\\", "QVTCfg\\"})
+  using payload::kCfgDir, payload::kDocDir, payload::kLanguageDir, payload::kResDir;
+  for (const char* settings : {kDocDir, kLanguageDir, kResDir, kCfgDir})
     platform::CreateOneFolder(folder + settings);
-  CopyFolderFilesByContent(job.source_folder + "QVTCfg\\", folder + "QVTCfg\\");
-  CopyFolderFiles(job.source_folder + "QVTDoc\\", folder + "QVTDoc\\");
-  CopyFolderFiles(job.source_folder + "QVTLanguage\\", folder + "QVTLanguage\\");
-  CopyFolderFiles(job.source_folder + "QVTRes\\", folder + "QVTRes\\");
-  WriteLanguageSetting(folder + "QVTCfg\\SoftCfg.ini", job.language_number);
+  CopyFolderFilesByContent(job.source_folder + kCfgDir, folder + kCfgDir);
+  CopyFolderFiles(job.source_folder + kDocDir, folder + kDocDir);
+  CopyFolderFiles(job.source_folder + kLanguageDir, folder + kLanguageDir);
+  CopyFolderFiles(job.source_folder + kResDir, folder + kResDir);
+  WriteLanguageSetting(folder + kCfgDir + kSoftCfgFile, job.language_number);
 
-  const std::string program = folder + "QVTPrograms\\Orvane.exe";
-  const std::string icon = folder + "QVTRes\\title.ico";
-  const std::string uninstaller = folder + "QVTPrograms\\Uninstall.exe";
+  const std::string program = folder + payload::kProgramsDir + "Orvane.exe";
+  const std::string icon = folder + kResDir + "title.ico";
+  const std::string uninstaller = folder + payload::kProgramsDir + "Uninstall.exe";
   const std::string& name = job.choices.product_name;
   // A failed folder lookup only costs that folder's shortcuts.
   std::string desktop, menu;

@@ -2,17 +2,19 @@
 
 #include "install/file_tree.h"
 #include "install/write_language_setting.h"
+#include "payload/folder_names.h"
 #include "platform/file_io.h"
 
 namespace ovsetup::install {
 
 void CopySettingsFolders(const JobContext& job, const std::string& target) {
-  for (const char* folder : {"QVTLanguage\\", "QVTRes\\", "QVTCfg\\"})
+  using payload::kCfgDir, payload::kLanguageDir, payload::kResDir;
+  for (const char* folder : {kLanguageDir, kResDir, kCfgDir})
     platform::CreateOneFolder(target + folder);
-  CopyFolderFilesByContent(job.source_folder + "QVTCfg\\", target + "QVTCfg\\");
-  CopyFolderFiles(job.source_folder + "QVTLanguage\\", target + "QVTLanguage\\");
-  CopyFolderFiles(job.source_folder + "QVTRes\\", target + "QVTRes\\");
-  WriteLanguageSetting(target + "QVTCfg\\SoftCfg.ini", job.language_number);
+  CopyFolderFilesByContent(job.source_folder + kCfgDir, target + kCfgDir);
+  CopyFolderFiles(job.source_folder + kLanguageDir, target + kLanguageDir);
+  CopyFolderFiles(job.source_folder + kResDir, target + kResDir);
+  WriteLanguageSetting(target + kCfgDir + kSoftCfgFile, job.language_number);
 }
 
 }  // namespace ovsetup::install

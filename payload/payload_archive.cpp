@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "payload/folder_names.h"
 #include "payload/payload_format.h"
 #include "platform/file_io.h"
 #include "platform/path_text.h"

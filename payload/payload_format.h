@@ -22,6 +22,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "payload/folder_names.h"  // the payload folders the extractions single out
+
 namespace ovsetup::payload {
 
 constexpr std::size_t kHeaderSize = 400;          // path header of one entry
@@ -33,13 +35,6 @@ constexpr std::size_t kOffsetSize = 4;
 
 static_assert(kHeaderSize == 400, "the path header is 400 bytes on disk");
 static_assert(kOffsetSize == sizeof(std::uint32_t), "offsets are 32-bit on disk");
-
-// Payload folders the extractions single out.
-constexpr const char kContourFolder[] = "Contour";
-constexpr const char kSerialDriverFolder[] = "MXDriver";
-constexpr const char kUsbDriverFolder[] = "QVTDriver";
-constexpr const char kUsbDriverAmd64Folder[] = "QVTDriver\\amd64";
-constexpr const char kUsbDriverX86Folder[] = "QVTDriver\\x86";
 
 // Reads a little-endian 32-bit integer from 4 bytes.
 inline std::uint32_t ReadLe32(const unsigned char* p) {

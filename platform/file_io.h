@@ -7,15 +7,14 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/non_copyable.h"
+
 namespace ovsetup::platform {
 
 // A file opened for reading. Owns its handle; closed by the destructor.
-class InputFile {
+class InputFile : NonCopyable {
  public:
-  InputFile() = default;
   ~InputFile();
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
 
   // Opens `path` for reading (shared read). False when it cannot be opened.
   bool Open(const std::string& path);
@@ -32,12 +31,9 @@ class InputFile {
 
 // A file created (or truncated) for writing. Owns its handle; the destructor
 // closes it.
-class OutputFile {
+class OutputFile : NonCopyable {
  public:
-  OutputFile() = default;
   ~OutputFile();
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
 
   // Creates `path`, or truncates it if it exists. False when it cannot be
   // created or opened for writing.

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/non_copyable.h"
+
 namespace ovsetup::platform {
 
 // One entry delivered by a FileSearch: its name inside its folder and whether
@@ -16,12 +18,10 @@ struct FoundEntry {
 
 // A search of one folder for the entries matching a pattern (find first,
 // find next, close). Owns the search; the destructor closes it.
-class FileSearch {
+class FileSearch : NonCopyable {
  public:
   FileSearch();
   ~FileSearch();
-  FileSearch(const FileSearch&) = delete;
-  FileSearch& operator=(const FileSearch&) = delete;
 
   // Starts a search for `pattern`: a path whose last part may hold the
   // wildcards "*" and "?", matched as Windows does ("*.*" also matches names

@@ -4,16 +4,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/non_copyable.h"
+
 namespace ovsetup::platform {
 
 // One started program. Owns its process handle; the destructor closes the
 // handle but does not end the program.
-class ChildProcess {
+class ChildProcess : NonCopyable {
  public:
-  ChildProcess() = default;
   ~ChildProcess();
-  ChildProcess(const ChildProcess&) = delete;
-  ChildProcess& operator=(const ChildProcess&) = delete;
 
   // Starts `program` with no arguments, the caller's environment and current
   // folder, no inherited handles. On Linux the file is run by /bin/sh

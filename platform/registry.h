@@ -7,18 +7,18 @@
 #include <memory>
 #include <string>
 
+#include "platform/non_copyable.h"
+
 namespace ovsetup::platform {
 
 // The predefined root keys the setup reads from.
 enum class RegistryRoot { LocalMachine };
 
 // A registry key opened for reading. Owns the key; the destructor closes it.
-class RegistryKey {
+class RegistryKey : NonCopyable {
  public:
   RegistryKey();
   ~RegistryKey();
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
 
   // Opens `path` ("SOFTWARE\Autodesk\AutoCAD") below `root` with KEY_READ.
   // False when the key does not exist or cannot be opened.

@@ -6,16 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_file.h"
+#include "ini/ini_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace ovsetup {
 namespace {
 
 using namespace std::string_literals;
-using app::ForEachString;
-using app::IniFile;
-using app::TrimWhitespace;
+using ini::ForEachString;
+using ini::IniFile;
 using testing::TempFolder;
 using testing::WriteHostFile;
 using Names = std::vector<std::string>;
@@ -45,26 +44,6 @@ TEST(ForEachString, WalksUntilTheEmptyStringOrAStop) {
   }
   EXPECT_EQ(0, ForEachString(nullptr, [](const char*) { return 1; }));
   EXPECT_EQ(0, ForEachString("a\0\0", nullptr));
-}
-
-TEST(TrimWhitespace, RemovesSpaceTabCrLfAtBothEnds) {
-  const struct {
-    const char* text;
-    const char* trimmed;
-    bool changed;
-  } cases[] = {
-      {" \t key name \r\n", "key name", true}, {"key", "key", false},
-      {"key \t", "key", true},                 {"\nkey", "key", true},
-      {" \t\r\n", "", true},                   {"", "", false},
-      {"\vkey\f", "\vkey\f", false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::string text = c.text;
-    EXPECT_EQ(c.changed, TrimWhitespace(&text));
-    EXPECT_EQ(c.trimmed, text);
-  }
-  EXPECT_FALSE(TrimWhitespace(nullptr));
 }
 
 class IniFileTest : public ::testing::Test {

@@ -7,17 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_file.h"
-#include "app/setup_config.h"
+#include "ini/ini_file.h"
+#include "config/setup_config.h"
 #include "install/write_language_setting.h"
 #include "tests/support/temp_folder.h"
 
 namespace ovsetup {
 namespace {
 
-using app::ClampLanguage;
-using app::ParseLikeAtoi;
-using app::ReadStartupValues;
+using config::ParseLikeAtoi;
+using config::ReadStartupValues;
 using testing::TempFolder;
 using testing::WriteHostFile;
 
@@ -48,16 +47,10 @@ TEST(ParseLikeAtoi, FollowsAtoi) {
   for (const auto& c : cases) EXPECT_EQ(c.value, ParseLikeAtoi(c.text)) << '"' << c.text << '"';
 }
 
-TEST(ClampLanguage, KeepsOneToFour) {
-  const int cases[][2] = {{INT_MIN, 1}, {-5, 1}, {0, 1}, {1, 1}, {2, 2},
-                          {3, 3},       {4, 4},  {5, 4}, {99, 4}, {INT_MAX, 4}};
-  for (const auto& c : cases) EXPECT_EQ(c[1], ClampLanguage(c[0])) << c[0];
-}
-
 TEST(SetupConfigPath, IsBesideTheExecutable) {
-  EXPECT_EQ("C:\\media\\SetupCfg.ini", app::SetupConfigPath("C:\\media\\setup.exe"));
-  EXPECT_EQ("C:\\media\\sub\\SetupCfg.ini", app::SetupConfigPath("C:\\media\\sub\\"));
-  EXPECT_EQ("SetupCfg.ini", app::SetupConfigPath("setup.exe"));
+  EXPECT_EQ("C:\\media\\SetupCfg.ini", config::SetupConfigPath("C:\\media\\setup.exe"));
+  EXPECT_EQ("C:\\media\\sub\\SetupCfg.ini", config::SetupConfigPath("C:\\media\\sub\\"));
+  EXPECT_EQ("SetupCfg.ini", config::SetupConfigPath("setup.exe"));
 }
 
 TEST(ReadStartupValues, FromSetupCfgIni) {
@@ -92,9 +85,9 @@ TEST(ReadStartupValues, FromSetupCfgIni) {
     SCOPED_TRACE(c.name);
     TempFolder dir;
     if (c.ini != nullptr) WriteHostFile(dir.Host("SetupCfg.ini"), c.ini);
-    const app::StartupValues values = ReadStartupValues(dir.core() + "setup.exe");
+    const config::StartupValues values = ReadStartupValues(dir.core() + "setup.exe");
     EXPECT_EQ(c.product, values.product_name);
-    EXPECT_EQ(c.language, values.language);
+    EXPECT_EQ(c.language, values.language.Number());
   }
 }
 
@@ -103,7 +96,7 @@ TEST(ReadSetupConfig, LeavesUnlistedOutputsAlone) {
   WriteHostFile(dir.Host("SetupCfg.ini"), "[SetupCfg]\r\nOther=1\r\n");
   std::string product = "before";
   int language = 42;
-  EXPECT_EQ(0, app::ReadSetupConfig(dir.core() + "SetupCfg.ini", &product, &language));
+  EXPECT_EQ(0, config::ReadSetupConfig(dir.core() + "SetupCfg.ini", &product, &language));
   EXPECT_EQ("before", product);
   EXPECT_EQ(42, language);
 }
@@ -126,7 +119,7 @@ TEST(WriteLanguageSetting, SetsBaseCfgLanguage) {
     if (c.before != nullptr) WriteHostFile(dir.Host("SoftCfg.ini"), c.before);
     const std::string path = dir.core() + "SoftCfg.ini";
     install::WriteLanguageSetting(path, c.language);
-    app::IniFile ini;
+    ini::IniFile ini;
     ini.SetPath(path.c_str());
     EXPECT_EQ(std::to_string(c.language), ini.GetString("BaseCfg", "Language", "none"));
     // The key present in another case is rewritten, not added a second time.
@@ -139,7 +132,7 @@ TEST(WriteLanguageSetting, SetsBaseCfgLanguage) {
   TempFolder dir;
   WriteHostFile(dir.Host("SoftCfg.ini"), "[View]\r\nZoom=2\r\n[BaseCfg]\r\nUnit=mm\r\n");
   install::WriteLanguageSetting(dir.core() + "SoftCfg.ini", 2);
-  app::IniFile ini;
+  ini::IniFile ini;
   ini.SetPath((dir.core() + "SoftCfg.ini").c_str());
   EXPECT_EQ("2", ini.GetString("View", "Zoom", "none"));
   EXPECT_EQ("mm", ini.GetString("BaseCfg", "Unit", "none"));

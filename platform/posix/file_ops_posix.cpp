@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/non_copyable.h"
 #include "platform/posix/host_path.h"
 
 namespace ovsetup::platform {
@@ -62,14 +63,12 @@ bool ByUpperName(const FoundEntry& a, const FoundEntry& b) {
 }
 
 // Owns a directory stream.
-class Directory {
+class Directory : NonCopyable {
  public:
   explicit Directory(const std::string& path) : dir_(::opendir(path.c_str())) {}
   ~Directory() {
     if (dir_ != nullptr) ::closedir(dir_);
   }
-  Directory(const Directory&) = delete;
-  Directory& operator=(const Directory&) = delete;
   DIR* get() const { return dir_; }
 
  private:
@@ -77,14 +76,12 @@ class Directory {
 };
 
 // Owns a descriptor.
-class Descriptor {
+class Descriptor : NonCopyable {
  public:
   explicit Descriptor(int fd) : fd_(fd) {}
   ~Descriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
 
  private:

@@ -2,35 +2,24 @@
 
 #include <utility>
 
+#include "platform/ansi_text.h"
+
 namespace ovsetup::platform {
 namespace {
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// The blanks kernel32 drops around names and values.
+constexpr char kIniBlanks[] = " \t\v\f\r\n";
 
-bool IsLeadByte(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return b >= 0x81 && b <= 0xFE;
-}
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 }  // namespace
 
-bool IsIniBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n';
-}
-
-std::string TrimIniBlanks(const std::string& text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && IsIniBlank(text[begin])) ++begin;
-  while (end > begin && IsIniBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
 bool SameIniName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (IsLeadByte(a[i]) && i + 1 < a.size()) {
+    if (IsGbkLeadByte(a[i]) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
     } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
@@ -60,21 +49,21 @@ void IniText::Parse() {
     }
     at = line.next;
 
-    const std::string content = TrimIniBlanks(bytes_.substr(line.begin, line.end - line.begin));
+    const std::string content = Trim(bytes_.substr(line.begin, line.end - line.begin), kIniBlanks);
     const std::size_t close = content.rfind(']');
     if (content.empty()) {
       line.kind = Kind::kBlank;
     } else if (content[0] == '[' && close != std::string::npos) {
       line.kind = Kind::kHeader;
-      line.name = TrimIniBlanks(content.substr(1, close - 1));
+      line.name = Trim(content.substr(1, close - 1), kIniBlanks);
       sections_.back().last = lines_.size();
       sections_.push_back(Section{line.name, lines_.size(), 0});
     } else {
       line.kind = Kind::kEntry;
       const std::size_t equals = content.find('=');
       line.has_value = equals != std::string::npos;
-      line.name = TrimIniBlanks(content.substr(0, equals));
-      if (line.has_value) line.value = TrimIniBlanks(content.substr(equals + 1));
+      line.name = Trim(content.substr(0, equals), kIniBlanks);
+      if (line.has_value) line.value = Trim(content.substr(equals + 1), kIniBlanks);
     }
     lines_.push_back(std::move(line));
   }
@@ -82,14 +71,14 @@ void IniText::Parse() {
 }
 
 std::size_t IniText::FindSection(const std::string& name) const {
-  const std::string wanted = TrimIniBlanks(name);
+  const std::string wanted = Trim(name, kIniBlanks);
   for (std::size_t i = 0; i < sections_.size(); ++i)
     if (SameIniName(sections_[i].name, wanted)) return i;
   return kNone;
 }
 
 std::size_t IniText::FindKey(const Section& section, const std::string& key) const {
-  const std::string wanted = TrimIniBlanks(key);
+  const std::string wanted = Trim(key, kIniBlanks);
   for (std::size_t i = section.first; i < section.last; ++i)
     if (lines_[i].kind == Kind::kEntry && SameIniName(lines_[i].name, wanted)) return i;
   return kNone;
@@ -105,28 +94,28 @@ bool IniText::FindValue(const std::string& section, const std::string& key,
   return true;
 }
 
+std::vector<const IniText::Line*> IniText::Entries(const std::string& section) const {
+  std::vector<const Line*> entries;
+  const std::size_t s = FindSection(section);
+  if (s == kNone) return entries;
+  for (std::size_t i = sections_[s].first; i < sections_[s].last; ++i)
+    if (lines_[i].kind == Kind::kEntry && lines_[i].name.compare(0, 1, ";") != 0)
+      entries.push_back(&lines_[i]);
+  return entries;
+}
+
 std::vector<std::string> IniText::KeyNames(const std::string& section) const {
   std::vector<std::string> names;
-  const std::size_t s = FindSection(section);
-  if (s == kNone) return names;
-  for (std::size_t i = sections_[s].first; i < sections_[s].last; ++i) {
-    const Line& line = lines_[i];
-    if (line.kind == Kind::kEntry && line.has_value && line.name.compare(0, 1, ";") != 0)
-      names.push_back(line.name);
-  }
+  for (const Line* line : Entries(section))
+    if (line->has_value) names.push_back(line->name);
   return names;
 }
 
 std::vector<std::string> IniText::SectionLines(const std::string& section) const {
-  std::vector<std::string> result;
-  const std::size_t s = FindSection(section);
-  if (s == kNone) return result;
-  for (std::size_t i = sections_[s].first; i < sections_[s].last; ++i) {
-    const Line& line = lines_[i];
-    if (line.kind != Kind::kEntry || line.name.compare(0, 1, ";") == 0) continue;
-    result.push_back(line.has_value ? line.name + "=" + line.value : line.name);
-  }
-  return result;
+  std::vector<std::string> lines;
+  for (const Line* line : Entries(section))
+    lines.push_back(line->has_value ? line->name + "=" + line->value : line->name);
+  return lines;
 }
 
 std::vector<std::string> IniText::SectionNames() const {
@@ -155,7 +144,7 @@ void IniText::SetValue(const std::string& section, const std::string& key,
   if (s == kNone) {
     std::string tail;
     if (!bytes_.empty() && !IsLineEnd(bytes_.back())) tail = nl;
-    tail += "[" + TrimIniBlanks(section) + "]" + nl + TrimIniBlanks(key) + "=" + value + nl;
+    tail += "[" + Trim(section, kIniBlanks) + "]" + nl + Trim(key, kIniBlanks) + "=" + value + nl;
     Splice(bytes_.size(), bytes_.size(), tail);
     return;
   }
@@ -165,7 +154,7 @@ void IniText::SetValue(const std::string& section, const std::string& key,
     Splice(lines_[k].begin, lines_[k].end, lines_[k].name + "=" + value);
     return;
   }
-  const std::string entry = TrimIniBlanks(key) + "=" + value;
+  const std::string entry = Trim(key, kIniBlanks) + "=" + value;
   std::size_t after = kNone;  // the line the new entry follows
   for (std::size_t i = found.first; i < found.last; ++i)
     if (lines_[i].kind != Kind::kBlank) after = i;

@@ -9,12 +9,6 @@
 
 namespace ovsetup::platform {
 
-// Space, tab, vertical tab, form feed, CR and LF.
-bool IsIniBlank(char c);
-
-// `text` without leading and trailing IsIniBlank bytes.
-std::string TrimIniBlanks(const std::string& text);
-
 // Names equal without regard to ASCII letter case. A byte 0x81..0xFE starts
 // a double-byte character (code page 936) whose two bytes must match exactly,
 // so a trail byte that happens to be a letter is never folded.
@@ -87,6 +81,8 @@ class IniText {
   void Parse();
   std::size_t FindSection(const std::string& name) const;
   std::size_t FindKey(const Section& section, const std::string& key) const;
+  // The section's entries in file order, comments left out.
+  std::vector<const Line*> Entries(const std::string& section) const;
   std::string NewLine() const;
   // Replaces bytes [from, to) and parses the result again.
   void Splice(std::size_t from, std::size_t to, const std::string& with);

@@ -12,6 +12,7 @@
 #include "platform/file_io.h"
 #include "platform/posix/host_path.h"
 #include "platform/posix/ini_engine.h"
+#include "platform/whole_file.h"
 
 namespace ovsetup::platform {
 namespace {
@@ -20,14 +21,14 @@ enum class Load { kRead, kMissing, kUnreadable };
 
 Load LoadFile(const std::string& path, std::string* bytes) {
   bytes->clear();
-  InputFile file;
   if (path.empty()) return Load::kMissing;
-  if (!file.Open(path))
-    return ::access(ToHostPath(path).c_str(), F_OK) == 0 ? Load::kUnreadable : Load::kMissing;
-  std::uint64_t length = 0;
-  if (!file.Length(&length)) return Load::kUnreadable;
-  bytes->resize(static_cast<std::size_t>(length));
-  return length == 0 || file.Read(&(*bytes)[0], bytes->size()) ? Load::kRead : Load::kUnreadable;
+  std::size_t size = 0;
+  const std::unique_ptr<char[]> block = ReadWholeFile(path, &size);
+  if (block) {
+    bytes->assign(block.get(), size);
+    return Load::kRead;
+  }
+  return ::access(ToHostPath(path).c_str(), F_OK) == 0 ? Load::kUnreadable : Load::kMissing;
 }
 
 IniText LoadText(const std::string& path) {

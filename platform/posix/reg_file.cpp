@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/ansi_text.h"
 #include "platform/text_codec.h"
 
 namespace ovsetup::platform {
@@ -83,18 +84,10 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+// The blanks regedit allows around lines, names and data.
+constexpr char kBlanks[] = " \t";
+
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
-
-std::string TrimLeft(const std::string& s) {
-  std::size_t i = 0;
-  while (i < s.size() && IsSpace(s[i])) ++i;
-  return s.substr(i);
-}
-
-std::string TrimRight(std::string s) {
-  while (!s.empty() && IsSpace(s.back())) s.pop_back();
-  return s;
-}
 
 // A quoted text starting after its opening quote at `*at`; "\\" and "\""
 // are escapes. Leaves `*at` after the closing quote; false without one.
@@ -132,11 +125,11 @@ bool ParseHexNumber(const std::string& digits, std::uint32_t* value) {
 // "aa,bb,..." (blanks allowed around items) to bytes.
 bool ParseHexBytes(const std::string& list, std::string* bytes) {
   bytes->clear();
-  if (TrimLeft(list).empty()) return true;
+  if (Trim(list, kBlanks).empty()) return true;
   for (std::size_t start = 0;;) {
     const std::size_t end = list.find(',', start);
-    const std::string item = TrimRight(TrimLeft(
-        list.substr(start, end == std::string::npos ? std::string::npos : end - start)));
+    const std::string item = Trim(
+        list.substr(start, end == std::string::npos ? std::string::npos : end - start), kBlanks);
     std::uint32_t b = 0;
     if (item.size() > 2 || !ParseHexNumber(item, &b)) return false;
     bytes->push_back(static_cast<char>(b));
@@ -152,7 +145,7 @@ class Parser {
 
   // Takes one logical line (continuations already joined).
   void Line(const std::string& raw) {
-    const std::string line = TrimLeft(raw);
+    const std::string line = Trim(raw, kBlanks);
     if (line.empty() || line[0] == ';') return;
     if (line[0] == '[') return KeyLine(line);
     if (key_ != nullptr) ValueLine(line);
@@ -195,7 +188,7 @@ class Parser {
     }
     while (at < line.size() && IsSpace(line[at])) ++at;
     if (at >= line.size() || line[at] != '=') return;
-    const std::string data = TrimRight(TrimLeft(line.substr(at + 1)));
+    const std::string data = Trim(line.substr(at + 1), kBlanks);
     const std::string key_name = UpperAnsi(ToAnsi(name));
     if (data == "-") {
       key_->values.erase(key_name);
@@ -247,10 +240,10 @@ class Parser {
 };
 
 bool IsContinued(const std::string& line) {
-  const std::string t = TrimRight(line);
+  const std::string t = Trim(line, kBlanks);
   const std::size_t eq = t.find('=');
   return !t.empty() && t.back() == '\\' && eq != std::string::npos &&
-         TrimLeft(t.substr(eq + 1)).compare(0, 3, "hex") == 0;
+         Trim(t.substr(eq + 1), kBlanks).compare(0, 3, "hex") == 0;
 }
 
 }  // namespace
@@ -259,8 +252,8 @@ std::string UpperAnsi(const std::string& text) {
   std::string out = text;
   for (std::size_t i = 0; i < out.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(out[i]);
-    if (c >= 0x81 && c <= 0xFE) {
-      ++i;  // a GBK lead byte: its trail byte is no letter
+    if (IsGbkLeadByte(out[i])) {
+      ++i;  // its trail byte is no letter
     } else if (c >= 'a' && c <= 'z') {
       out[i] = static_cast<char>(c - 'a' + 'A');
     }
@@ -272,9 +265,9 @@ bool ParseRegFile(const std::string& bytes, RegTree* tree) {
   tree->clear();
   const std::vector<std::string> lines = SplitLines(DecodeFile(bytes));
   std::size_t i = 0;
-  while (i < lines.size() && TrimRight(lines[i]).empty()) ++i;
+  while (i < lines.size() && Trim(lines[i], kBlanks).empty()) ++i;
   if (i == lines.size()) return false;
-  const std::string header = TrimRight(lines[i]);
+  const std::string header = Trim(lines[i], kBlanks, TrimEnds::kEndOnly);
   const bool version5 = header == "Windows Registry Editor Version 5.00";
   if (!version5 && header != "REGEDIT4") return false;
 
@@ -283,9 +276,9 @@ bool ParseRegFile(const std::string& bytes, RegTree* tree) {
   for (++i; i < lines.size(); ++i) {
     std::string logical = lines[i];
     while (IsContinued(logical) && i + 1 < lines.size()) {
-      logical = TrimRight(logical);
+      logical = Trim(logical, kBlanks);
       logical.pop_back();
-      logical += TrimLeft(lines[++i]);
+      logical += Trim(lines[++i], kBlanks);
     }
     parser.Line(logical);
   }

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <iterator>
 
-#include "platform/file_io.h"
 #include "platform/posix/host_path.h"
 #include "platform/posix/reg_file.h"
+#include "platform/whole_file.h"
 
 namespace ovsetup::platform {
 namespace {
@@ -18,11 +18,9 @@ bool LoadRegistry(RegTree* tree) {
   tree->clear();
   const char* file_name = std::getenv("OVSETUP_REGISTRY");
   if (file_name == nullptr || *file_name == '\0') return false;
-  InputFile file;
-  std::uint64_t length = 0;
-  if (!file.Open(FromHostPath(file_name)) || !file.Length(&length)) return false;
-  std::string bytes(static_cast<std::size_t>(length), '\0');
-  return file.Read(&bytes[0], bytes.size()) && ParseRegFile(bytes, tree);
+  std::size_t size = 0;
+  const std::unique_ptr<char[]> bytes = ReadWholeFile(FromHostPath(file_name), &size);
+  return bytes && ParseRegFile(std::string(bytes.get(), size), tree);
 }
 
 }  // namespace

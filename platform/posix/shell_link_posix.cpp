@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "platform/ansi_text.h"
 #include "platform/file_io.h"
 
 namespace ovsetup::platform {
@@ -29,8 +30,7 @@ const std::uint32_t kDriveFixed = 3;
 std::size_t WideLength(const std::string& text) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < text.size(); ++i, ++n) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) ++i;
+    if (IsGbkLeadByte(text[i]) && i + 1 < text.size()) ++i;
   }
   return n;
 }
@@ -93,8 +93,10 @@ void PutCounted(std::string* out, const std::string& text) {
   *out += text;
 }
 
-ComResult WriteLink(const std::string& target, const std::string& link_path,
-                    const std::string& description, const std::string* icon_file) {
+}  // namespace
+
+ComResult WriteShellLink(const std::string& target, const std::string& link_path,
+                         const std::string& description, const std::string* icon_file) {
   if (WideLength(link_path) >= kLinkPathCapacity) return kLinkPathTooLong;
   for (const std::string* text : {&target, &description, icon_file})
     if (text != nullptr && text->size() > 0xFFFF) return kInvalidArgument;
@@ -111,18 +113,6 @@ ComResult WriteLink(const std::string& target, const std::string& link_path,
   if (!file.Create(link_path)) return kPathNotFound;
   if (!file.Write(bytes.data(), bytes.size()) || !file.Close()) return kFail;
   return kOk;
-}
-
-}  // namespace
-
-ComResult CreateShortcut(const std::string& target, const std::string& link_path,
-                         const std::string& description) {
-  return WriteLink(target, link_path, description, nullptr);
-}
-
-ComResult CreateShortcutWithIcon(const std::string& target, const std::string& link_path,
-                                 const std::string& description, const std::string& icon_file) {
-  return WriteLink(target, link_path, description, &icon_file);
 }
 
 }  // namespace ovsetup::platform

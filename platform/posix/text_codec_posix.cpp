@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <iconv.h>
 
+#include "platform/non_copyable.h"
 #include "platform/posix/host_path.h"
 
 namespace ovsetup::platform {
@@ -14,15 +15,13 @@ std::string IconvName(unsigned code_page) {
 }
 
 // Owns an iconv descriptor.
-class Iconv {
+class Iconv : NonCopyable {
  public:
   Iconv(unsigned from, unsigned to)
       : cd_(iconv_open(IconvName(to).c_str(), IconvName(from).c_str())) {}
   ~Iconv() {
     if (ok()) iconv_close(cd_);
   }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
   bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
   iconv_t get() const { return cd_; }
 

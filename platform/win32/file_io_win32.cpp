@@ -12,6 +12,21 @@ HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 // ReadFile/WriteFile take a DWORD count; larger transfers go in pieces.
 const std::size_t kMaxChunk = 0x40000000;
 
+// Runs ReadFile or WriteFile until `size` bytes moved; false on an error or
+// when nothing moves (end of file).
+template <typename Op, typename Ptr>
+bool TransferAll(Op op, std::intptr_t handle, Ptr at, std::size_t size) {
+  if (handle == -1) return false;
+  while (size > 0) {
+    const DWORD want = static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
+    DWORD done = 0;
+    if (!op(AsHandle(handle), at, want, &done, nullptr) || done == 0) return false;
+    at += done;
+    size -= done;
+  }
+  return true;
+}
+
 }  // namespace
 
 InputFile::~InputFile() {
@@ -40,16 +55,7 @@ bool InputFile::Seek(std::uint64_t position) {
 }
 
 bool InputFile::Read(void* buffer, std::size_t size) {
-  if (handle_ == -1) return false;
-  char* at = static_cast<char*>(buffer);
-  while (size > 0) {
-    DWORD want = static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
-    DWORD got = 0;
-    if (!ReadFile(AsHandle(handle_), at, want, &got, nullptr) || got == 0) return false;
-    at += got;
-    size -= got;
-  }
-  return true;
+  return TransferAll(ReadFile, handle_, static_cast<char*>(buffer), size);
 }
 
 OutputFile::~OutputFile() { Close(); }
@@ -63,16 +69,7 @@ bool OutputFile::Create(const std::string& path) {
 }
 
 bool OutputFile::Write(const void* buffer, std::size_t size) {
-  if (handle_ == -1) return false;
-  const char* at = static_cast<const char*>(buffer);
-  while (size > 0) {
-    DWORD want = static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
-    DWORD put = 0;
-    if (!WriteFile(AsHandle(handle_), at, want, &put, nullptr) || put == 0) return false;
-    at += put;
-    size -= put;
-  }
-  return true;
+  return TransferAll(WriteFile, handle_, static_cast<const char*>(buffer), size);
 }
 
 bool OutputFile::Close() {

@@ -6,6 +6,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "platform/non_copyable.h"
+
 namespace ovsetup::platform {
 namespace {
 
@@ -13,14 +15,12 @@ const int kLinkPathCapacity = 260;  // wide characters, terminator included
 
 // COM for the calling thread for the lifetime of the object. Uninitializes
 // only what it initialized.
-class ComApartment {
+class ComApartment : NonCopyable {
  public:
   ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
   ~ComApartment() {
     if (initialized_) CoUninitialize();
   }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
 
  private:
   bool initialized_;
@@ -28,14 +28,11 @@ class ComApartment {
 
 // Owns one reference to a COM interface.
 template <typename T>
-class ComRef {
+class ComRef : NonCopyable {
  public:
-  ComRef() = default;
   ~ComRef() {
     if (ptr_ != nullptr) ptr_->Release();
   }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
   T* operator->() const { return ptr_; }
   void** out() { return reinterpret_cast<void**>(&ptr_); }
 
@@ -48,8 +45,10 @@ void Note(HRESULT hr, HRESULT* first_failure) {
   if (FAILED(hr) && SUCCEEDED(*first_failure)) *first_failure = hr;
 }
 
-ComResult WriteLink(const std::string& target, const std::string& link_path,
-                    const std::string& description, const std::string* icon_file) {
+}  // namespace
+
+ComResult WriteShellLink(const std::string& target, const std::string& link_path,
+                         const std::string& description, const std::string* icon_file) {
   ComApartment apartment;
   ComRef<IShellLinkA> link;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -71,18 +70,6 @@ ComResult WriteLink(const std::string& target, const std::string& link_path,
     return kLinkPathTooLong;
   Note(file->Save(wide_path, TRUE), &failure);
   return FAILED(failure) ? failure : hr;
-}
-
-}  // namespace
-
-ComResult CreateShortcut(const std::string& target, const std::string& link_path,
-                         const std::string& description) {
-  return WriteLink(target, link_path, description, nullptr);
-}
-
-ComResult CreateShortcutWithIcon(const std::string& target, const std::string& link_path,
-                                 const std::string& description, const std::string& icon_file) {
-  return WriteLink(target, link_path, description, &icon_file);
 }
 
 }  // namespace ovsetup::platform

@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/non_copyable.h"
+
 namespace ovsetup::testing {
 
-class TempFolder {
+class TempFolder : platform::NonCopyable {
  public:
   TempFolder();
   ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
 
   // The folder as the host sees it.
   const std::filesystem::path& host() const { return host_; }

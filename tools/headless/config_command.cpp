@@ -1,7 +1,7 @@
 // config: the start-up values of the welcome dialog.
 #include <cstdio>
 
-#include "app/setup_config.h"
+#include "config/setup_config.h"
 #include "tools/headless/commands.h"
 #include "tools/headless/headless_text.h"
 
@@ -14,9 +14,9 @@ int RunConfig(const std::vector<std::string>& args) {
     else return Usage("config: unexpected argument \"" + args[i] + "\"");
   }
   if (setup_file.empty()) return Usage("config: --setup FILE is required");
-  const app::StartupValues values = app::ReadStartupValues(SetupFileFromArgument(setup_file));
+  const config::StartupValues values = config::ReadStartupValues(SetupFileFromArgument(setup_file));
   std::printf("product: %s\nlanguage: %d\n", Utf8FromGbk(values.product_name).c_str(),
-              values.language);
+              values.language.Number());
   return kExitOk;
 }
 

@@ -48,7 +48,7 @@ int RunDrivers(const std::vector<std::string>& args) {
   }
   if (setup_file.empty() || !have_language)
     return Usage("drivers: --setup FILE and --language L are required");
-  PrintingWindow window(drivers::DriverWindowCaption(language));
+  PrintingWindow window(drivers::DriverWindowCaption(install::LanguageIndex(language)));
   drivers::StandardDriverPacing pacing;
   drivers::RunDriverInstall(SetupFileFromArgument(setup_file), window, pacing);
   return window.ok() ? kExitOk : kExitFailed;

@@ -1,7 +1,7 @@
 // install: one install job, its message boxes printed as lines.
 #include <cstdio>
 
-#include "app/setup_config.h"
+#include "config/setup_config.h"
 #include "install/install_job.h"
 #include "platform/text_codec.h"
 #include "tools/headless/commands.h"
@@ -39,12 +39,12 @@ int RunInstall(const std::vector<std::string>& args) {
     return Usage("install: --setup FILE, --type N and --language L are required");
 
   const std::string setup = SetupFileFromArgument(setup_file);
-  choices.product_name = app::ReadStartupValues(setup).product_name;
+  choices.product_name = config::ReadStartupValues(setup).product_name;
   PrintingSink sink;
   int succeeded = 0;
   install::RunInstallJob(choices, setup, sink, succeeded);
   if (!succeeded) return kExitFailed;
-  sink.ShowMessage(install::SuccessText(choices.language_index));
+  sink.ShowMessage(install::SuccessText(install::LanguageIndex(choices.language_index)));
   return kExitOk;
 }
 

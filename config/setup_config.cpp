@@ -1,12 +1,12 @@
-#include "app/setup_config.h"
+#include "config/setup_config.h"
 
 #include <climits>
 #include <vector>
 
-#include "app/ini_file.h"
+#include "ini/ini_file.h"
 #include "platform/path_text.h"
 
-namespace ovsetup::app {
+namespace ovsetup::config {
 namespace {
 
 constexpr char kSection[] = "SetupCfg";
@@ -20,7 +20,7 @@ std::string SetupConfigPath(const std::string& setup_file) {
 }
 
 int ReadSetupConfig(const std::string& ini_path, std::string* product_name, int* language) {
-  IniFile ini;
+  ini::IniFile ini;
   ini.SetPath(ini_path.c_str());
   std::vector<std::string> keys;
   ini.GetKeyList(kSection, &keys);
@@ -47,18 +47,12 @@ int ParseLikeAtoi(const char* text) {
   return value < -static_cast<long long>(INT_MAX) ? INT_MAX : static_cast<int>(-value);
 }
 
-int ClampLanguage(int value) {
-  if (value > 4) return 4;
-  if (value < 1) return 1;
-  return value;
-}
-
 StartupValues ReadStartupValues(const std::string& setup_file) {
   StartupValues values;
   int language = 0;
   ReadSetupConfig(SetupConfigPath(setup_file), &values.product_name, &language);
-  values.language = ClampLanguage(language);
+  values.language = install::LanguageIndex::FromNumber(language);
   return values;
 }
 
-}  // namespace ovsetup::app
+}  // namespace ovsetup::config

@@ -6,19 +6,18 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/dialog.h"
+#include "platform/non_copyable.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::ui {
 
 using ItemList = const void*;  // PCIDLIST_ABSOLUTE
 
-class FolderBrowserBase {
+class FolderBrowserBase : platform::NonCopyable {
  public:
   // `root` null: the desktop. `title_id`: a string resource for the title.
   FolderBrowserBase(WindowHandle owner, ItemList root, int title_id);
   virtual ~FolderBrowserBase() = 0;
-  FolderBrowserBase(const FolderBrowserBase&) = delete;
-  FolderBrowserBase& operator=(const FolderBrowserBase&) = delete;
 
   // The setters do nothing while the picker is open.
   void SetOwner(WindowHandle owner);

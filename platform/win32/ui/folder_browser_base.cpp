@@ -1,4 +1,4 @@
-#include "platform/win32/folder_browser_base.h"
+#include "platform/win32/ui/folder_browser_base.h"
 
 #include <windows.h>
 #include <shlobj.h>

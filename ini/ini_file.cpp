@@ -1,18 +1,20 @@
-#include "app/ini_file.h"
+#include "ini/ini_file.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "platform/ansi_text.h"
 #include "platform/profile.h"
 
-namespace ovsetup::app {
+namespace ovsetup::ini {
 namespace {
 
 // Reads grow their buffer by this much until the text fits.
 constexpr std::uint32_t kReadStep = 512;
 
-bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// The blanks dropped around a key name.
+constexpr char kNameBlanks[] = " \t\r\n";
 
 }  // namespace
 
@@ -21,16 +23,6 @@ int ForEachString(const char* list, const StringVisitor& visitor) {
   for (const char* at = list; *at != '\0'; at += std::strlen(at) + 1)
     if (visitor(at) == 0) return 0;
   return 1;
-}
-
-bool TrimWhitespace(std::string* text) {
-  if (text == nullptr) return false;
-  const std::size_t before = text->size();
-  while (!text->empty() && IsWhitespace(text->back())) text->pop_back();
-  std::size_t lead = 0;
-  while (lead < text->size() && IsWhitespace((*text)[lead])) ++lead;
-  text->erase(0, lead);
-  return text->size() != before;
 }
 
 void IniFile::SetPath(const char* path) {
@@ -89,8 +81,7 @@ int IniFile::GetKeyNames(const char* section, char* buffer, int size) const {
     // Windows code pages, so a byte search finds the first "=" character.
     const char* equals = std::strchr(line, '=');
     if (equals == nullptr || equals == line) return 1;
-    std::string name(line, equals);
-    TrimWhitespace(&name);
+    const std::string name = platform::Trim(std::string(line, equals), kNameBlanks);
     if (name.empty()) return 1;  // an empty name would end the list early
     if (buffer == nullptr) {
       total += static_cast<int>(name.size()) + 1;
@@ -119,4 +110,4 @@ void IniFile::GetKeyList(const char* section, std::vector<std::string>* keys) co
   });
 }
 
-}  // namespace ovsetup::app
+}  // namespace ovsetup::ini

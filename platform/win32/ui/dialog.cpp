@@ -1,4 +1,4 @@
-#include "platform/win32/dialog.h"
+#include "platform/win32/ui/dialog.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -32,28 +32,24 @@ std::wstring AppTitle() {
 
 }  // namespace
 
-Dialog::Dialog(int template_id, WindowHandle owner) : template_id_(template_id), owner_(owner) {}
-
-Dialog::~Dialog() { DestroyWindow(); }
-
-int Dialog::DoModal() {
-  return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_),
-                                          Hwnd(owner_), reinterpret_cast<DLGPROC>(&Procedure),
-                                          reinterpret_cast<LPARAM>(this)));
+int ModalDialog::DoModal() {
+  return static_cast<int>(DialogBoxParamW(
+      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id()), Hwnd(owner()),
+      reinterpret_cast<DLGPROC>(&Procedure), reinterpret_cast<LPARAM>(this)));
 }
 
-bool Dialog::CreateModeless() {
-  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_), Hwnd(owner_),
-                            reinterpret_cast<DLGPROC>(&Procedure),
+void ModalDialog::EndDialog(int result) { ::EndDialog(Hwnd(window()), result); }
+
+bool ModelessDialog::Create() {
+  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id()),
+                            Hwnd(owner()), reinterpret_cast<DLGPROC>(&Procedure),
                             reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
-void Dialog::DestroyWindow() {
-  if (window_ != nullptr) ::DestroyWindow(Hwnd(window_));
-  window_ = nullptr;
+// The window procedure forgets the window at WM_NCDESTROY.
+void ModelessDialog::DestroyWindow() {
+  if (window() != nullptr) ::DestroyWindow(Hwnd(window()));
 }
-
-void Dialog::EndDialog(int result) { ::EndDialog(Hwnd(window_), result); }
 
 std::intptr_t __stdcall Dialog::Procedure(WindowHandle window, unsigned message,
                                           std::uintptr_t wparam, std::intptr_t lparam) {

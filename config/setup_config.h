@@ -4,7 +4,9 @@
 
 #include <string>
 
-namespace ovsetup::app {
+#include "install/language_index.h"
+
+namespace ovsetup::config {
 
 // Product name when "SoftVer" is not listed.
 constexpr char kDefaultProductName[] = "Orvane";
@@ -12,7 +14,7 @@ constexpr char kDefaultProductName[] = "Orvane";
 // What the welcome dialog starts with.
 struct StartupValues {
   std::string product_name = kDefaultProductName;
-  int language = 1;  // 1..4: index + 1 of the language list entry
+  install::LanguageIndex language = install::LanguageIndex(0);  // an entry of the list
 };
 
 // The configuration file for the setup executable `setup_file` (full path,
@@ -34,11 +36,9 @@ int ReadSetupConfig(const std::string& ini_path, std::string* product_name, int*
 // atoi itself is undefined).
 int ParseLikeAtoi(const char* text);
 
-// The start-up language value limited to 1..4: below 1 gives 1, above 4 gives 4.
-int ClampLanguage(int value);
-
 // The start-up values for `setup_file`: defaults "Orvane" and 0, then
-// ReadSetupConfig of SetupConfigPath(setup_file), then ClampLanguage.
+// ReadSetupConfig of SetupConfigPath(setup_file), the language number taken
+// by LanguageIndex::FromNumber.
 StartupValues ReadStartupValues(const std::string& setup_file);
 
-}  // namespace ovsetup::app
+}  // namespace ovsetup::config

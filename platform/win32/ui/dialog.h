@@ -1,12 +1,15 @@
 // A thin dialog layer over Win32 for the setup's windows: dialogs from
-// resource templates, modal or modeless, with virtual handlers and helpers
-// named in the setup's terms. Texts the user reads are GBK bytes shown
-// through UTF-16, so Chinese reads right on any system code page; paths stay
-// bytes of the ANSI code page. This header keeps <windows.h> out of its users.
+// resource templates, with virtual handlers and helpers named in the setup's
+// terms, run either modally (ModalDialog) or modelessly (ModelessDialog).
+// Texts the user reads are GBK bytes shown through UTF-16, so Chinese reads
+// right on any system code page; paths stay bytes of the ANSI code page. This
+// header keeps <windows.h> out of its users.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "platform/non_copyable.h"
 
 namespace ovsetup::ui {
 
@@ -24,30 +27,24 @@ struct ScreenPoint {
   int y = 0;
 };
 
-// One dialog from a template of this module. The object owns its window while
-// it exists; it must outlive the window.
-class Dialog {
+// What both kinds of dialog share: the template, the owner, the window
+// procedure that routes messages to the virtual handlers, and the helpers.
+// The object must outlive its window.
+class Dialog : platform::NonCopyable {
  public:
-  Dialog(int template_id, WindowHandle owner);
-  virtual ~Dialog();
-  Dialog(const Dialog&) = delete;
-  Dialog& operator=(const Dialog&) = delete;
+  virtual ~Dialog() = default;
 
-  // Runs the dialog modally; returns what EndDialog was given, -1 when the
-  // window could not be created.
-  int DoModal();
-  // Creates the window modeless, owned by the owner; false on failure.
-  bool CreateModeless();
-  // Destroys a modeless window (nothing when there is none).
-  void DestroyWindow();
-
+  // The window while it exists, else null.
   WindowHandle window() const { return window_; }
 
  protected:
+  Dialog(int template_id, WindowHandle owner) : template_id_(template_id), owner_(owner) {}
+
   // Called once the controls exist; true lets the system set the focus.
   virtual bool OnInitDialog() { return true; }
-  virtual void OnOK() { EndDialog(kIdOk); }
-  virtual void OnCancel() { EndDialog(kIdCancel); }
+  // The OK and Cancel buttons (and Enter, Esc): each kind ends its own way.
+  virtual void OnOK() = 0;
+  virtual void OnCancel() = 0;
   // A notification `code` (kClicked, kSelChange, ...) from control `id`.
   virtual void OnCommand(int /*id*/, int /*code*/) {}
   // A system-menu command; false passes it on to the default processing.
@@ -57,7 +54,12 @@ class Dialog {
   // The icon shown while the minimised window is dragged; null: default.
   virtual IconHandle OnQueryDragIcon() { return nullptr; }
 
-  void EndDialog(int result);
+  int template_id() const { return template_id_; }
+  WindowHandle owner() const { return owner_; }
+  // The window procedure: hand it, and `this` as its parameter, to the call
+  // that makes the window from the template.
+  static std::intptr_t __stdcall Procedure(WindowHandle window, unsigned message,
+                                           std::uintptr_t wparam, std::intptr_t lparam);
 
   // Texts the user reads (GBK bytes).
   void SetTitle(const char* gbk);
@@ -91,13 +93,45 @@ class Dialog {
   void PaintIconCentered(IconHandle icon);
 
  private:
-  static std::intptr_t __stdcall Procedure(WindowHandle window, unsigned message,
-                                           std::uintptr_t wparam, std::intptr_t lparam);
   std::intptr_t Handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, bool* done);
 
   int template_id_;
   WindowHandle owner_;
   WindowHandle window_ = nullptr;
+};
+
+// A dialog with a message loop of its own that disables its owner until it
+// ends: the welcome window, the path dialog, the About box.
+class ModalDialog : public Dialog {
+ public:
+  ModalDialog(int template_id, WindowHandle owner) : Dialog(template_id, owner) {}
+
+  // Runs the dialog to its end; returns what EndDialog was given, -1 when the
+  // window could not be created.
+  int DoModal();
+
+ protected:
+  void OnOK() override { EndDialog(kIdOk); }
+  void OnCancel() override { EndDialog(kIdCancel); }
+  // Ends the loop of DoModal, which then returns `result`.
+  void EndDialog(int result);
+};
+
+// A dialog that is shown while its caller goes on working, and lives until
+// the caller destroys it (or this object ends): the busy windows.
+class ModelessDialog : public Dialog {
+ public:
+  ModelessDialog(int template_id, WindowHandle owner) : Dialog(template_id, owner) {}
+  ~ModelessDialog() override { DestroyWindow(); }
+
+  // Creates the window, owned by the owner; false on failure.
+  bool Create();
+  // Destroys the window (nothing when there is none).
+  void DestroyWindow();
+
+ protected:
+  void OnOK() override { DestroyWindow(); }
+  void OnCancel() override { DestroyWindow(); }
 };
 
 // The module's icon resource `id` (shared; never destroyed).
@@ -113,12 +147,10 @@ void ShowMessage(WindowHandle main_window, const char* gbk_text);
 std::string ModuleFileName();
 
 // Shows the wait cursor while it lives.
-class WaitCursor {
+class WaitCursor : platform::NonCopyable {
  public:
   WaitCursor();
   ~WaitCursor();
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
 
  private:
   void* previous_;

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace ovsetup::app {
+#include "platform/non_copyable.h"
+
+namespace ovsetup::ini {
 
 // Receives one string of a list; returns 0 to stop the walk.
 using StringVisitor = std::function<int(const char* text)>;
@@ -16,19 +18,12 @@ using StringVisitor = std::function<int(const char* text)>;
 // 0 as soon as the visitor returns 0, and 0 for a null list or visitor.
 int ForEachString(const char* list, const StringVisitor& visitor);
 
-// Removes all trailing, then all leading space, tab, CR and LF bytes of
-// `text` in place. True when anything was removed; false for null.
-bool TrimWhitespace(std::string* text);
-
 // One INI file, named by its full path. Holds only the path: every call opens
 // and closes the file through the platform. Texts are bytes of the ANSI code
 // page. A null section or key is a valid argument everywhere.
-class IniFile {
+class IniFile : platform::NonCopyable {
  public:
-  IniFile() = default;
   virtual ~IniFile() = default;
-  IniFile(const IniFile&) = delete;
-  IniFile& operator=(const IniFile&) = delete;
 
   // Stores a copy of `path`. Null empties the stored path: the object then
   // names no file (reads give defaults, writes fail), as before the first call.
@@ -66,4 +61,4 @@ class IniFile {
   std::string path_;  // empty: no file
 };
 
-}  // namespace ovsetup::app
+}  // namespace ovsetup::ini
