@@ -16,31 +16,19 @@ namespace {
 
 using testing::PayloadImage;
 
-constexpr std::size_t kNtAt = 0x80;             // "PE\0\0", as e_lfanew says
-constexpr std::size_t kOptionalAt = kNtAt + 24;
+constexpr std::size_t kNtAt = testing::kPeAt;
+constexpr std::size_t kOptionalAt = testing::kPeOptionalAt;
 constexpr std::size_t kTableSize = 64;
 
 void Put(std::string& file, std::size_t at, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
 }
 
-// A setup whose stub has PE32 or PE32+ headers, signed: a certificate table
-// of kTableSize bytes after the payload, and the security directory on it.
+// A setup whose stub has PE32 or PE32+ headers, signed.
 std::string SignedSetup(bool pe32_plus) {
   PayloadImage image;
   image.Add("QVTPrograms\\a.txt", "signed");
-  std::string file = image.Finish();
-  const std::uint32_t table_at = static_cast<std::uint32_t>(file.size());
-  file.replace(0, 2, "MZ");
-  Put(file, 0x3C, kNtAt, 4);
-  file.replace(kNtAt, 4, std::string("PE\0\0", 4));
-  Put(file, kNtAt + 20, pe32_plus ? 240 : 224, 2);                    // SizeOfOptionalHeader
-  Put(file, kOptionalAt, pe32_plus ? 0x20B : 0x10B, 2);               // Magic
-  Put(file, kOptionalAt + (pe32_plus ? 108 : 92), 16, 4);             // NumberOfRvaAndSizes
-  const std::size_t entry = kOptionalAt + (pe32_plus ? 112 : 96) + 4 * 8;
-  Put(file, entry, table_at, 4);
-  Put(file, entry + 4, kTableSize, 4);
-  return file + std::string(kTableSize, 'C');
+  return testing::SignAsPe(image.Finish(), pe32_plus, kTableSize);
 }
 
 constexpr std::size_t kPe32Entry = kOptionalAt + 96 + 32;

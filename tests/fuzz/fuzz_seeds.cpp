@@ -1,7 +1,8 @@
 // Writes the fuzzers' seed corpus: small well-formed setups and the malformed
 // shapes the tests build, for the payload targets, and device-install log
 // lines for the driver-store scan.
-//   fuzz_seeds OUT   ->  OUT/payload_walk, OUT/payload_extract, OUT/mdmcpq_store
+//   fuzz_seeds OUT   ->  OUT/payload_walk, OUT/payload_extract, OUT/mdmcpq_store,
+//                        OUT/signed_image
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 namespace fs = std::filesystem;
 using ovsetup::testing::PayloadImage;
+using ovsetup::testing::SignAsPe;
 
 namespace {
 
@@ -122,10 +124,22 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path out = argv[1];
-  const auto payloads = PayloadSeeds();
+  auto payloads = PayloadSeeds();
+  // Signed setups, PE32 and PE32+, once and with a second signature's worth
+  // of table: the walk reads them in front of the table.
+  std::vector<std::pair<std::string, std::string>> signed_setups;
+  for (bool pe32_plus : {false, true}) {
+    PayloadImage image(0x200);
+    image.Add("QVTPrograms\\a.txt", "signed");
+    const std::string kind = pe32_plus ? "pe32plus" : "pe32";
+    signed_setups.emplace_back("signed-" + kind, SignAsPe(image.Finish(), pe32_plus, 64));
+    signed_setups.emplace_back("nested-" + kind, SignAsPe(image.Finish(), pe32_plus, 1200));
+  }
+  payloads.insert(payloads.end(), signed_setups.begin(), signed_setups.end());
   const bool ok = WriteAll(out / "payload_walk", payloads) &&
                   WriteAll(out / "payload_extract", payloads) &&
-                  WriteAll(out / "mdmcpq_store", LogSeeds());
+                  WriteAll(out / "mdmcpq_store", LogSeeds()) &&
+                  WriteAll(out / "signed_image", signed_setups);
   if (!ok) std::fprintf(stderr, "fuzz_seeds: cannot write into %s\n", argv[1]);
   return ok ? 0 : 1;
 }

@@ -34,4 +34,26 @@ std::string PayloadImage::Finish(std::uint32_t count) {
   return file;
 }
 
+namespace {
+
+void PutLe(std::string& file, std::size_t at, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+}  // namespace
+
+std::string SignAsPe(std::string setup, bool pe32_plus, std::size_t table_size) {
+  const std::uint32_t table_at = static_cast<std::uint32_t>(setup.size());
+  setup.replace(0, 2, "MZ");
+  PutLe(setup, 0x3C, kPeAt, 4);
+  setup.replace(kPeAt, 4, std::string("PE\0\0", 4));
+  PutLe(setup, kPeAt + 20, pe32_plus ? 240 : 224, 2);                  // SizeOfOptionalHeader
+  PutLe(setup, kPeOptionalAt, pe32_plus ? 0x20B : 0x10B, 2);           // Magic
+  PutLe(setup, kPeOptionalAt + (pe32_plus ? 108 : 92), 16, 4);         // NumberOfRvaAndSizes
+  const std::size_t entry = kPeOptionalAt + (pe32_plus ? 112 : 96) + 4 * 8;  // security
+  PutLe(setup, entry, table_at, 4);
+  PutLe(setup, entry + 4, static_cast<std::uint32_t>(table_size), 4);
+  return setup + std::string(table_size, 'C');
+}
+
 }  // namespace ovsetup::testing

@@ -32,4 +32,15 @@ class PayloadImage {
   std::vector<std::uint32_t> offsets_;
 };
 
+// Where SignAsPe puts the PE headers: "PE\0\0" at kPeAt (e_lfanew), the
+// optional header at kPeOptionalAt.
+constexpr std::size_t kPeAt = 0x80;
+constexpr std::size_t kPeOptionalAt = kPeAt + 24;
+
+// `setup` (whose prefix must hold the headers: 0x1B0 bytes) with PE32 or
+// PE32+ headers written over its prefix and a certificate table of
+// `table_size` bytes appended, named by the security directory: a setup as
+// a signing tool leaves it.
+std::string SignAsPe(std::string setup, bool pe32_plus, std::size_t table_size);
+
 }  // namespace ovsetup::testing
