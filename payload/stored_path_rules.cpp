@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ansi_text.h"
+
 namespace ovsetup::payload {
 namespace {
 
 // Bytes taken by the character at `at` of `text`: 2 for a GBK lead byte
 // followed by a trail byte, else 1.
 std::size_t CharacterLength(const std::string& text, std::size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x81 || lead == 0xFF || at + 1 >= text.size()) return 1;
+  if (!platform::IsGbkLeadByte(text[at]) || at + 1 >= text.size()) return 1;
   const unsigned char trail = static_cast<unsigned char>(text[at + 1]);
   return trail >= 0x40 && trail != 0x7F && trail != 0xFF ? 2 : 1;
 }
