@@ -18,21 +18,13 @@ trap cleanup EXIT
 
 # A setup whose payload holds the two driver kits (written in the payload
 # format directly: the Windows build has no native packer).
-python3 - "$work/Setup.exe" "$installer" <<'PY'
-import struct, sys
-kit = ["QvtWdf0.d", "QvtWdf1.d", "QvtWin0.d", "QvtWin1.d", "Qvtvcomdrv.inf", "Qvtvcomdrv.cat",
-       "UsbDriver.exe", "ftd2xx.dll", "qvt512m.005", "qvt512u.005", "qvt512m.006", "qvt512u.006",
-       "qvt512m2.006", "qvt512u2.006"]
-entries = [("MXDriver\\" + name, name.encode()) for name in kit]
-entries.append(("QVTDriver\\InstallDriver.exe", open(sys.argv[2], "rb").read()))
-data, offsets = bytearray(b"MZ" + bytes(998)), []
-for path, body in entries:
-    offsets.append(len(data))
-    data += path.encode().ljust(400, b"\0") + body
-offsets.append(len(data))
-data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
-open(sys.argv[1], "wb").write(data)
-PY
+kit=()
+for name in QvtWdf0.d QvtWdf1.d QvtWin0.d QvtWin1.d Qvtvcomdrv.inf Qvtvcomdrv.cat UsbDriver.exe \
+            ftd2xx.dll qvt512m.005 qvt512u.005 qvt512m.006 qvt512u.006 qvt512m2.006 qvt512u2.006; do
+  kit+=("MXDriver\\$name=$name")
+done
+"$(dirname "$0")/support/write_setup.py" "$work/Setup.exe" "${kit[@]}" \
+  "QVTDriver\\InstallDriver.exe=@$installer"
 setup="Z:$(echo "$work/Setup.exe" | tr / '\\')"
 
 # Files a run may place (relative to the Windows folder), and what the

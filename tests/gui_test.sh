@@ -60,20 +60,8 @@ media() {
   echo ico >"$m/QVTRes/title.ico"
   printf '[BaseCfg]\r\nLanguage=1\r\n' >"$m/QVTCfg/SoftCfg.ini"
   [ $# -gt 1 ] && printf '%s' "$2" >"$m/SetupCfg.ini"
-  python3 - "$stub" "$tree" "$m/Setup.exe" <<'PY' || fail "packing $1"
-import os, struct, sys
-stub, tree, out = sys.argv[1:]
-data, offsets = bytearray(open(stub, "rb").read()), []
-for folder, _, files in sorted(os.walk(tree)):
-    for name in sorted(files):
-        full = os.path.join(folder, name)
-        offsets.append(len(data))
-        path = os.path.relpath(full, tree).replace("/", "\\")
-        data += path.encode().ljust(400, b"\0") + open(full, "rb").read()
-offsets.append(len(data))
-data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
-open(out, "wb").write(data)
-PY
+  "$root/tests/support/write_setup.py" "$m/Setup.exe" --stub "$stub" --tree "$tree" ||
+    fail "packing $1"
 }
 media plain
 media pro $'[SetupCfg]\r\nSoftVer=Orvane Pro\r\nLanguage=3\r\n'

@@ -124,18 +124,7 @@ expect_exit 0 "$ovpack" build --stub "$work/stub.exe" --from "$work/r/trails" -o
 # The same names in an existing setup: list and verify name the entry and the
 # rule, extract stops there with the entry before it on disk; case twins
 # extract, and verify reports them.
-payload() {  # payload FILE PATH... : a setup of one entry per PATH
-  python3 - "$@" <<'PY'
-import os, struct, sys
-data, offsets = bytearray(b"MZ" + bytes(98)), []
-for path in sys.argv[2:]:
-    offsets.append(len(data))
-    data += os.fsencode(path).ljust(400, b"\0") + b"body"
-offsets.append(len(data))
-data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
-open(sys.argv[1], "wb").write(data)
-PY
-}
+payload() { "$(dirname "$0")/support/write_setup.py" "$@"; }  # payload FILE PATH...
 for row in "NUL:$device" "COM1.txt:$device" "a.txt.:$dot_or_space" "a|b:$character"; do
   name=${row%%:*} rule=${row#*:}
   payload "$work/named.exe" 'QVTPrograms\before.txt' "QVTPrograms\\$name" 'QVTPrograms\after.txt'

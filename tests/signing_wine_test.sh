@@ -15,6 +15,7 @@ cleanup() {
   find "$prefix/drive_c/users" -name 'Orvane Signing Test.lnk' -delete 2>/dev/null
 }
 trap cleanup EXIT
+write_setup=$(cd "$(dirname "$0")" && pwd)/support/write_setup.py
 cd "$work" || exit 1
 
 openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=ovsetup-test -keyout key.pem -out cert.pem \
@@ -34,26 +35,7 @@ printf '[BaseCfg]\r\nLanguage=1\r\n' >media/QVTCfg/SoftCfg.ini
 # The setup as ovpack builds it (the Windows build has no native packer):
 # files of a folder before its subfolders, zero padding to a length that is
 # a multiple of 8 between the stub and the first entry.
-python3 - "$stub" tree media/Unsigned.exe <<'PY'
-import os, struct, sys
-stub, tree, out = sys.argv[1:]
-entries = []
-for folder, subfolders, files in os.walk(tree):
-    subfolders.sort()
-    for name in sorted(files):
-        path = os.path.join(folder, name)
-        entries.append((os.path.relpath(path, tree).replace("/", "\\"), open(path, "rb").read()))
-data = bytearray(open(stub, "rb").read())
-length = len(data) + sum(400 + len(body) for _, body in entries) + 4 * (len(entries) + 2)
-data += bytes(-length % 8)
-offsets = []
-for path, body in entries:
-    offsets.append(len(data))
-    data += path.encode().ljust(400, b"\0") + body
-offsets.append(len(data))
-data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
-open(out, "wb").write(data)
-PY
+"$write_setup" media/Unsigned.exe --stub "$stub" --pad8 --tree tree
 sign -in media/Unsigned.exe -out media/Signed.exe || fail "osslsigncode sign: $(tail -3 sign.log)"
 sign -nest -in media/Signed.exe -out media/Nested.exe || fail "osslsigncode sign -nest: $(tail -3 sign.log)"
 osslsigncode verify -CAfile cert.pem -in media/Nested.exe >verify.log 2>&1 &&

@@ -16,16 +16,8 @@ windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
 for bad in 'QVTPrograms\NUL' 'QVTPrograms\COM1.txt' 'QVTPrograms\Com3.log' 'QVTPrograms\CONIN$' \
            'Contour\con.dat' 'QVTPrograms\a.txt.' 'QVTPrograms\dir \a.txt' 'QVTPrograms\a|b' \
            "$(printf 'QVTPrograms\\tab\there')"; do
-  python3 - "$work/Setup.exe" 'QVTPrograms\before.txt' "$bad" 'QVTPrograms\after.txt' <<'PY'
-import os, struct, sys
-data, offsets = bytearray(b"MZ" + bytes(998)), []
-for path in sys.argv[2:]:
-    offsets.append(len(data))
-    data += os.fsencode(path).ljust(400, b"\0") + b"body"
-offsets.append(len(data))
-data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
-open(sys.argv[1], "wb").write(data)
-PY
+  "$(dirname "$0")/support/write_setup.py" "$work/Setup.exe" 'QVTPrograms\before.txt' "$bad" \
+    'QVTPrograms\after.txt'
   rm -rf "$work/apps" && mkdir -p "$work/apps"
   out=$(wine "$headless" install --setup "$(windows_path "$work/Setup.exe")" --type 0 --language 2 \
           --path "$(windows_path "$work/apps")" 2>&1 | tr -d '\r')
