@@ -20,8 +20,8 @@ for bad in 'QVTPrograms\NUL' 'QVTPrograms\COM1.txt' 'QVTPrograms\Com3.log' 'QVTP
     'QVTPrograms\after.txt'
   rm -rf "$work/apps" && mkdir -p "$work/apps"
   out=$(wine "$headless" install --setup "$(windows_path "$work/Setup.exe")" --type 0 --language 2 \
-          --path "$(windows_path "$work/apps")" 2>&1 | tr -d '\r')
-  [ "$out" = "Can't copy files, error!" ] || fail "$bad: the install said '$out'"
+          --path "$(windows_path "$work/apps")" 2>"$work/err" | tr -d '\r')
+  [ "$out" = "Can't copy files, error!" ] || fail "$bad: the install said '$out' ($(cat "$work/err"))"
   files=$(cd "$work/apps" && find . -type f)
   [ "$files" = ./Orvane/QVTPrograms/before.txt ] || fail "$bad: installed '$files'"
 done
