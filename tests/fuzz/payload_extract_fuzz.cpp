@@ -11,12 +11,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
 
 #include "payload/payload_archive.h"
 #include "payload/payload_format.h"
+#include "payload/signed_image.h"
 #include "payload/stored_path_rules.h"
 
 namespace fs = std::filesystem;
@@ -114,8 +116,20 @@ void Plan(const std::uint8_t* data, std::size_t size, std::uint32_t i, Selection
   expected->files[output].assign(header + payload::kHeaderSize, end - begin - payload::kHeaderSize);
 }
 
-void Extract(const std::uint8_t* data, std::size_t size, Selection selection,
+// The bytes the payload spans: a signed file's end at its certificate table.
+std::size_t PayloadSize(const std::uint8_t* data, std::size_t size) {
+  const payload::ReadAt read = [data, size](std::uint64_t at, void* buffer, std::size_t n) {
+    if (at > size || n > size - at) return false;
+    std::memcpy(buffer, data + at, n);
+    return true;
+  };
+  const payload::CertificateTable table = payload::ReadSecurityDirectory(read, size);
+  return table.SignsFile(size) ? table.offset : size;
+}
+
+void Extract(const std::uint8_t* data, std::size_t file_size, Selection selection,
              const fs::path& target, Expected* expected) {
+  const std::size_t size = PayloadSize(data, file_size);
   const payload::PayloadArchive archive(CorePath(TheScratch().setup));
   const payload::WalkResult result = archive.Extract(CorePath(target) + "\\", selection);
   const std::uint32_t done = result.ok() || result.at_entry ? result.entry : 0;
