@@ -18,6 +18,9 @@ const MessageSet kChinese = {
     "\xC7\xEB\xB9\xD8\xB1\xD5" "AutoCAD,\xC8\xBB\xBA\xF3\xD4\xD9\xD6\xD8\xCA\xD4!",
     // 找不到AutoCAD!
     "\xD5\xD2\xB2\xBB\xB5\xBD" "AutoCAD!",
+    // 安装文件已损坏,请重新获取安装程序!
+    "\xB0\xB2\xD7\xB0\xCE\xC4\xBC\xFE\xD2\xD1\xCB\xF0\xBB\xB5,\xC7\xEB\xD6\xD8\xD0\xC2"
+    "\xBB\xF1\xC8\xA1\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2!",
 };
 
 const MessageSet kEnglish = {
@@ -27,6 +30,7 @@ const MessageSet kEnglish = {
     "Can't find Coreldraw!",
     "Please Close AutoCAD, and try to Install!",
     "Can't find AutoCAD!",
+    "The setup file is damaged, please get a new copy!",
 };
 
 }  // namespace

@@ -13,6 +13,8 @@ struct MessageSet {
   const char* corel_not_found;  // no registry key gives CorelDRAW's folder
   const char* close_acad;       // extraction for AutoCAD fails
   const char* acad_not_found;   // AutoCAD's registry root cannot be opened
+  const char* setup_damaged;    // the setup file fails its integrity check, or
+                                // lacks a file an install must put in place
 };
 
 // Index 0: Chinese. Index 1: English, "error! please Close the Orvane!".
