@@ -26,6 +26,13 @@ void CopyFolderFiles(std::string source, std::string target);
 // attributes.
 void CopyFolderFilesByContent(std::string source, std::string target);
 
+// Asked before a copy replaces `target` with `source`; false passes the file
+// over and leaves `target` as it is.
+using MayReplace = bool (*)(const std::string& source, const std::string& target);
+
+// CopyFolderFilesByContent, asking `may_replace` first for each file.
+void CopyFolderFilesByContentIf(std::string source, std::string target, MayReplace may_replace);
+
 // Deletes every file directly inside `folder`; subfolders and their contents
 // stay. An empty `folder` does nothing.
 void EmptyFolder(std::string folder);

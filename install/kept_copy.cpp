@@ -1,0 +1,69 @@
+#include "install/kept_copy.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/file_io.h"
+#include "platform/file_ops.h"
+
+namespace ovsetup::install {
+namespace {
+
+// Bytes compared per read: files of any size cost two such blocks.
+constexpr std::size_t kCompareChunk = 64 * 1024;
+
+enum class Found { Nothing, File, Folder };
+
+Found WhatIsAt(const std::string& path) {
+  platform::FileSearch search;
+  platform::FoundEntry entry;
+  if (!search.First(path, &entry)) return Found::Nothing;
+  return entry.is_folder ? Found::Folder : Found::File;
+}
+
+// True when both files open and hold the same bytes.
+bool SameContent(const std::string& a, const std::string& b) {
+  platform::InputFile file_a, file_b;
+  std::uint64_t size_a = 0, size_b = 0;
+  if (!file_a.Open(a) || !file_b.Open(b) || !file_a.Length(&size_a) || !file_b.Length(&size_b) ||
+      size_a != size_b)
+    return false;
+  std::vector<char> chunk_a(kCompareChunk), chunk_b(kCompareChunk);
+  for (std::uint64_t left = size_a; left > 0;) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kCompareChunk));
+    if (!file_a.Read(chunk_a.data(), n) || !file_b.Read(chunk_b.data(), n) ||
+        std::memcmp(chunk_a.data(), chunk_b.data(), n) != 0)
+      return false;
+    left -= n;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool KeepOldFile(const std::string& source, const std::string& target) {
+  if (WhatIsAt(target) != Found::File || SameContent(source, target)) return true;
+  return platform::CopyOneFile(target, target + ".bak", false);
+}
+
+Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep) {
+  if (WhatIsAt(source) != Found::File) return Delivery::SourceMissing;
+  if (keep == KeepOld::Yes && !KeepOldFile(source, target)) return Delivery::TargetUnwritable;
+  return platform::CopyOneFile(source, target, false) ? Delivery::Delivered
+                                                       : Delivery::TargetUnwritable;
+}
+
+bool DeliverOrFail(const JobContext& job, const std::string& source, const std::string& target,
+                   KeepOld keep, const char* close_host) {
+  switch (DeliverFile(source, target, keep)) {
+    case Delivery::Delivered: return true;
+    case Delivery::SourceMissing: job.Fail(job.messages.setup_damaged); return false;
+    case Delivery::TargetUnwritable: break;
+  }
+  job.Fail(close_host);
+  return false;
+}
+
+}  // namespace ovsetup::install

@@ -1,0 +1,41 @@
+// Copies into folders the user owns: a file the user had is kept beside its
+// replacement, and the copies an install stands or falls by are checked.
+// Paths are in the ANSI code page with "\" as separator.
+#pragma once
+
+#include <string>
+
+#include "install/install_job.h"
+
+namespace ovsetup::install {
+
+// Call before `target` is replaced by a copy of `source`. When `target` is a
+// file whose content differs from `source`'s, or cannot be read to compare,
+// it is copied to `target` + ".bak" (an older ".bak" is replaced). True when
+// `target` may now be replaced: it is missing or a folder, holds the same
+// bytes, or its backup was made. False when the backup failed; the caller
+// then leaves `target` as it is. Contents are compared in chunks.
+bool KeepOldFile(const std::string& source, const std::string& target);
+
+// Whether an existing, differing target is kept as ".bak" first.
+enum class KeepOld { No, Yes };
+
+// How a checked copy ended.
+enum class Delivery {
+  Delivered,         // `target` now holds `source`'s bytes
+  SourceMissing,     // `source` is no file: the payload did not carry it
+  TargetUnwritable,  // the copy or the backup failed (a host holds the file)
+};
+
+// Copies the file `source` to `target` with the platform copy, replacing an
+// existing file; with KeepOld::Yes after KeepOldFile. `target` is left as
+// it was unless the result is Delivered.
+Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep);
+
+// DeliverFile for a file the install must put in place. On failure it shows
+// the job's setup_damaged text (source missing) or `close_host` (target
+// unwritable) and returns false; the install then ends without success.
+bool DeliverOrFail(const JobContext& job, const std::string& source, const std::string& target,
+                   KeepOld keep, const char* close_host);
+
+}  // namespace ovsetup::install
