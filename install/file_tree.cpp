@@ -58,11 +58,12 @@ void CopyFolderFiles(std::string source, std::string target) {
   });
 }
 
-void CopyFolderFilesByContentIf(std::string source, std::string target, MayReplace may_replace) {
+void CopyFolderFilesByContentIf(std::string source, std::string target,
+                                const MayReplace& may_replace) {
   if (source.empty() || target.empty()) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
-  ForEachFile(source, [&target, may_replace](const std::string& path, const std::string& name) {
+  ForEachFile(source, [&target, &may_replace](const std::string& path, const std::string& name) {
     if (may_replace(path, target + name)) CopyByContent(path, target + name);
   });
 }

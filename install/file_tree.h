@@ -4,6 +4,7 @@
 // cannot be copied or deleted is passed over.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace ovsetup::install {
@@ -28,10 +29,11 @@ void CopyFolderFilesByContent(std::string source, std::string target);
 
 // Asked before a copy replaces `target` with `source`; false passes the file
 // over and leaves `target` as it is.
-using MayReplace = bool (*)(const std::string& source, const std::string& target);
+using MayReplace = std::function<bool(const std::string& source, const std::string& target)>;
 
 // CopyFolderFilesByContent, asking `may_replace` first for each file.
-void CopyFolderFilesByContentIf(std::string source, std::string target, MayReplace may_replace);
+void CopyFolderFilesByContentIf(std::string source, std::string target,
+                                const MayReplace& may_replace);
 
 // Deletes every file directly inside `folder`; subfolders and their contents
 // stay. An empty `folder` does nothing.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "install/file_tree.h"
+#include "install/write_language_setting.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
 
@@ -41,11 +43,57 @@ bool SameContent(const std::string& a, const std::string& b) {
   return true;
 }
 
+// Copies `from` into a new or truncated `to`, chunk by chunk.
+bool CopyContent(const std::string& from, const std::string& to) {
+  platform::InputFile in;
+  platform::OutputFile out;
+  std::uint64_t size = 0;
+  if (!in.Open(from) || !in.Length(&size) || !out.Create(to)) return false;
+  std::vector<char> chunk(kCompareChunk);
+  for (std::uint64_t left = size; left > 0;) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kCompareChunk));
+    if (!in.Read(chunk.data(), n) || !out.Write(chunk.data(), n)) return false;
+    left -= n;
+  }
+  return out.Close();
+}
+
+// True when `target` holds what copying `source` and writing `language`
+// into it leaves.
+bool HoldsInstalledSettings(const std::string& source, const std::string& target, int language) {
+  const std::string scratch = target + ".new";
+  bool same = CopyContent(source, scratch);
+  if (same) {
+    WriteLanguageSetting(scratch, language);
+    same = SameContent(scratch, target);
+  }
+  (void)platform::DeleteOneFile(scratch);
+  return same;
+}
+
+// KeepOldFile; with `language`, SoftCfg.ini as the install leaves it also
+// counts as the same.
+bool KeepIfDiffers(const std::string& source, const std::string& target, const int* language) {
+  if (WhatIsAt(target) != Found::File || SameContent(source, target)) return true;
+  const std::string name = target.substr(target.rfind('\\') + 1);  // npos + 1: all of it
+  if (language != nullptr && name == kSoftCfgFile &&
+      HoldsInstalledSettings(source, target, *language))
+    return true;
+  return platform::CopyOneFile(target, target + ".bak", false);
+}
+
 }  // namespace
 
 bool KeepOldFile(const std::string& source, const std::string& target) {
-  if (WhatIsAt(target) != Found::File || SameContent(source, target)) return true;
-  return platform::CopyOneFile(target, target + ".bak", false);
+  return KeepIfDiffers(source, target, nullptr);
+}
+
+void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
+                                 int language) {
+  CopyFolderFilesByContentIf(source, target,
+                             [language](const std::string& from, const std::string& to) {
+                               return KeepIfDiffers(from, to, &language);
+                             });
 }
 
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep) {

@@ -17,6 +17,15 @@ namespace ovsetup::install {
 // then leaves `target` as it is. Contents are compared in chunks.
 bool KeepOldFile(const std::string& source, const std::string& target);
 
+// Copies every file directly inside the settings folder `source` by content
+// into `target` (as CopyFolderFilesByContent), each after KeepOldFile. The
+// install then writes `language` into SoftCfg.ini, so that file also counts
+// as the same when it holds the shipped one with `language` written (made
+// and compared as SoftCfg.ini.new beside it): an identical second install
+// keeps no new backup of it. Failures are not reported.
+void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
+                                 int language);
+
 // Whether an existing, differing target is kept as ".bak" first.
 enum class KeepOld { No, Yes };
 

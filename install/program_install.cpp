@@ -28,7 +28,7 @@ void InstallProgram(const JobContext& job) {
   using payload::kCfgDir, payload::kDocDir, payload::kLanguageDir, payload::kResDir;
   for (const char* settings : {kDocDir, kLanguageDir, kResDir, kCfgDir})
     platform::CreateOneFolder(folder + settings);
-  CopyFolderFilesByContentIf(job.source_folder + kCfgDir, folder + kCfgDir, KeepOldFile);
+  CopySettingsFilesKeepingOld(job.source_folder + kCfgDir, folder + kCfgDir, job.language_number);
   CopyFolderFiles(job.source_folder + kDocDir, folder + kDocDir);
   CopyFolderFiles(job.source_folder + kLanguageDir, folder + kLanguageDir);
   CopyFolderFiles(job.source_folder + kResDir, folder + kResDir);

@@ -12,7 +12,7 @@ void CopySettingsFolders(const JobContext& job, const std::string& target) {
   using payload::kCfgDir, payload::kLanguageDir, payload::kResDir;
   for (const char* folder : {kLanguageDir, kResDir, kCfgDir})
     platform::CreateOneFolder(target + folder);
-  CopyFolderFilesByContentIf(job.source_folder + kCfgDir, target + kCfgDir, KeepOldFile);
+  CopySettingsFilesKeepingOld(job.source_folder + kCfgDir, target + kCfgDir, job.language_number);
   CopyFolderFiles(job.source_folder + kLanguageDir, target + kLanguageDir);
   CopyFolderFiles(job.source_folder + kResDir, target + kResDir);
   WriteLanguageSetting(target + kCfgDir + kSoftCfgFile, job.language_number);

@@ -388,7 +388,8 @@ TEST_F(InstallJob, ReplacedUserFilesSurviveAsBak) {
   } files[] = {{"acad/acad.lsp", "user lisp", true},       {"acad/acad.dvb", "user dvb", true},
                {"acad/Fonts/txt.shx", "own txt", true},    {"acad/Fonts/HT.SHX", "QVTFonts\\HT.SHX", false},
                {"acad/QVTCfg/Machine.ini", "calibrated", true},
-               {"apps/Orvane/QVTCfg/Machine.ini", "calibrated", true}};
+               {"apps/Orvane/QVTCfg/Machine.ini", "calibrated", true},
+               {"apps/Orvane/QVTCfg/SoftCfg.ini", "[BaseCfg]\r\nLanguage=3\r\nUnits=inch\r\n", true}};
   for (const auto& file : files) WriteHostFile(dir_.Host(file.path), file.bytes);
   WriteHostFile(dir_.Host("acad/acad.exe"), "");
   WriteHostFile(dir_.Host("media/QVTCfg/Machine.ini"), "factory");
@@ -396,6 +397,7 @@ TEST_F(InstallJob, ReplacedUserFilesSurviveAsBak) {
   acad.install_type = 2;
   acad.install_path = Core("acad");
   program.install_path = Core("apps");
+  program.language_index = 2;  // SoftCfg.ini as installed then differs from the shipped one
   program.product_name = "Orvane bak " + std::to_string(std::rand());
   for (int run = 1; run <= 2; ++run) {  // the second, identical run keeps the first backups
     SCOPED_TRACE(run);
