@@ -13,7 +13,8 @@
 namespace ovsetup::install {
 namespace {
 
-// Bytes compared per read: files of any size cost two such blocks.
+// Bytes per read when comparing or copying: files of any size cost two
+// such blocks.
 constexpr std::size_t kCompareChunk = 64 * 1024;
 
 enum class Found { Nothing, File, Folder };
@@ -71,8 +72,9 @@ bool HoldsInstalledSettings(const std::string& source, const std::string& target
   return same;
 }
 
-// KeepOldFile; with `language`, SoftCfg.ini as the install leaves it also
-// counts as the same.
+// Keeps `target` as ".bak" if it differs from `source` (see the header);
+// true when `target` may be replaced. With `language`, SoftCfg.ini as the
+// install leaves it also counts as the same.
 bool KeepIfDiffers(const std::string& source, const std::string& target, const int* language) {
   if (WhatIsAt(target) != Found::File || SameContent(source, target)) return true;
   const std::string name = target.substr(target.rfind('\\') + 1);  // npos + 1: all of it
@@ -84,10 +86,6 @@ bool KeepIfDiffers(const std::string& source, const std::string& target, const i
 
 }  // namespace
 
-bool KeepOldFile(const std::string& source, const std::string& target) {
-  return KeepIfDiffers(source, target, nullptr);
-}
-
 void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
                                  int language) {
   CopyFolderFilesByContentIf(source, target,
@@ -98,7 +96,8 @@ void CopySettingsFilesKeepingOld(const std::string& source, const std::string& t
 
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep) {
   if (WhatIsAt(source) != Found::File) return Delivery::SourceMissing;
-  if (keep == KeepOld::Yes && !KeepOldFile(source, target)) return Delivery::TargetUnwritable;
+  if (keep == KeepOld::Yes && !KeepIfDiffers(source, target, nullptr))
+    return Delivery::TargetUnwritable;
   return platform::CopyOneFile(source, target, false) ? Delivery::Delivered
                                                        : Delivery::TargetUnwritable;
 }

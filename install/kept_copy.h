@@ -1,6 +1,12 @@
 // Copies into folders the user owns: a file the user had is kept beside its
 // replacement, and the copies an install stands or falls by are checked.
 // Paths are in the ANSI code page with "\" as separator.
+//
+// Keeping an old file: before a copy replaces `target`, a file there whose
+// content differs from the source's (or cannot be read to compare) is
+// copied to `target` + ".bak", replacing an older one. A missing target, a
+// folder or the same bytes make no backup. When the backup fails, `target`
+// is left as it is. Contents are compared in chunks.
 #pragma once
 
 #include <string>
@@ -9,16 +15,8 @@
 
 namespace ovsetup::install {
 
-// Call before `target` is replaced by a copy of `source`. When `target` is a
-// file whose content differs from `source`'s, or cannot be read to compare,
-// it is copied to `target` + ".bak" (an older ".bak" is replaced). True when
-// `target` may now be replaced: it is missing or a folder, holds the same
-// bytes, or its backup was made. False when the backup failed; the caller
-// then leaves `target` as it is. Contents are compared in chunks.
-bool KeepOldFile(const std::string& source, const std::string& target);
-
 // Copies every file directly inside the settings folder `source` by content
-// into `target` (as CopyFolderFilesByContent), each after KeepOldFile. The
+// into `target` (as CopyFolderFilesByContent), keeping each old file. The
 // install then writes `language` into SoftCfg.ini, so that file also counts
 // as the same when it holds the shipped one with `language` written (made
 // and compared as SoftCfg.ini.new beside it): an identical second install
@@ -37,8 +35,8 @@ enum class Delivery {
 };
 
 // Copies the file `source` to `target` with the platform copy, replacing an
-// existing file; with KeepOld::Yes after KeepOldFile. `target` is left as
-// it was unless the result is Delivered.
+// existing file; with KeepOld::Yes the old file is kept first. `target` is
+// left as it was unless the result is Delivered.
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep);
 
 // DeliverFile for a file the install must put in place. On failure it shows
