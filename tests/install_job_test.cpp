@@ -358,6 +358,7 @@ TEST_F(InstallJob, DeliverableNotPutInPlaceEndsWithoutSuccess) {
       {"add-in", 2, "QVTSrtCad.dll", "", kChinese.close_acad},
       {"acad.dvb", 2, "acad.dvb", "", kChinese.close_acad},
       {"acad.lsp", 2, "acad.lsp", "", kChinese.close_acad},
+      {"acad.lsp not kept", 2, "acad.lsp.bak", "", kChinese.close_acad},
       {"lisp source", 2, "", "QVTCad\\acad_CH.lsp", kChinese.setup_damaged},
       {"plug-in", 3, "Support Files/Required/Plug-ins/QVTPlugin.aip", "", kChinese.close_corel},
       {"plug-in source", 3, "", "QVTAi\\QVTPlugin.aip", kChinese.setup_damaged},
@@ -369,6 +370,7 @@ TEST_F(InstallJob, DeliverableNotPutInPlaceEndsWithoutSuccess) {
                              "Support Files/Required/Plug-ins", row.blocked.c_str()})
       fs::create_directories(dir_.Host(host + made));
     WriteHostFile(dir_.Host(host + "acad.exe"), "");
+    if (!fs::exists(dir_.Host(host + "acad.lsp"))) WriteHostFile(dir_.Host(host + "acad.lsp"), "own");
     WriteHostFile(dir_.Host("media/setup.exe"), StandardPayload(row.missing));
     InstallChoices choices;
     choices.install_type = row.type;
@@ -381,18 +383,20 @@ TEST_F(InstallJob, DeliverableNotPutInPlaceEndsWithoutSuccess) {
 }
 
 TEST_F(InstallJob, ReplacedUserFilesSurviveAsBak) {
+  const std::string big(100000, 'x');  // compared in chunks; differs in its last byte
   const struct {
     const char* path;
-    const char* bytes;
+    std::string bytes;
     bool kept;  // differs from what the install puts there
   } files[] = {{"acad/acad.lsp", "user lisp", true},       {"acad/acad.dvb", "user dvb", true},
                {"acad/Fonts/txt.shx", "own txt", true},    {"acad/Fonts/HT.SHX", "QVTFonts\\HT.SHX", false},
-               {"acad/QVTCfg/Machine.ini", "calibrated", true},
+               {"acad/QVTCfg/Machine.ini", big + "1", true},
                {"apps/Orvane/QVTCfg/Machine.ini", "calibrated", true},
                {"apps/Orvane/QVTCfg/SoftCfg.ini", "[BaseCfg]\r\nLanguage=3\r\nUnits=inch\r\n", true}};
   for (const auto& file : files) WriteHostFile(dir_.Host(file.path), file.bytes);
+  WriteHostFile(dir_.Host("acad/acad.lsp.bak"), "older");  // replaced
   WriteHostFile(dir_.Host("acad/acad.exe"), "");
-  WriteHostFile(dir_.Host("media/QVTCfg/Machine.ini"), "factory");
+  WriteHostFile(dir_.Host("media/QVTCfg/Machine.ini"), big + "0");
   InstallChoices acad, program;
   acad.install_type = 2;
   acad.install_path = Core("acad");
@@ -408,7 +412,7 @@ TEST_F(InstallJob, ReplacedUserFilesSurviveAsBak) {
       EXPECT_EQ(file.kept ? file.bytes : "none", fs::exists(bak) ? ReadHostFile(bak) : "none");
     }
   }
-  EXPECT_EQ("factory", ReadHostFile(dir_.Host("apps/Orvane/QVTCfg/Machine.ini")));
+  EXPECT_EQ(big + "0", ReadHostFile(dir_.Host("apps/Orvane/QVTCfg/Machine.ini")));
   std::string desktop, programs;
   ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kDesktop, &desktop));
   ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kPrograms, &programs));
