@@ -372,12 +372,8 @@ TEST_F(InstallJob, DeliverableNotPutInPlaceEndsWithoutSuccess) {
     WriteHostFile(dir_.Host(host + "acad.exe"), "");
     if (!fs::exists(dir_.Host(host + "acad.lsp"))) WriteHostFile(dir_.Host(host + "acad.lsp"), "own");
     WriteHostFile(dir_.Host("media/setup.exe"), StandardPayload(row.missing));
-    InstallChoices choices;
-    choices.install_type = row.type;
-    choices.language_index = 0;
-    choices.install_path = Core(host);
-    choices.corel_version = 3;
-    EXPECT_EQ(0, Run(choices));
+    // Chinese, manual, CorelDRAW X4.
+    EXPECT_EQ(0, Run(InstallChoices{0, row.type, Core(host), 0, 3}));
     EXPECT_EQ(std::vector<std::string>{row.message}, sink_.messages);
   }
 }
