@@ -1,6 +1,7 @@
 #include "install/acad_install.h"
 
 #include "install/file_tree.h"
+#include "install/kept_copy.h"
 #include "install/registry_lookups.h"
 #include "install/settings_folders.h"
 #include "payload/folder_names.h"
@@ -26,17 +27,23 @@ AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string&
     return AcadFolderResult::ExtractionFailed;
   }
   const std::string cad = folder + payload::kCadDir;
-  for (const char* file : {"QVTSrtCad.dll", "QVTStart.bmp", "acad.dvb"})
-    Copy(cad + file, folder + file);
-  Copy(cad + job.language().Choose("acad_CH.lsp", "acad_EN.lsp"),
-       folder + "acad.lsp");
+  const char* const close = job.messages.close_acad;
+  // The add-in itself must land; the user's acad.dvb and acad.lsp are kept.
+  if (!DeliverOrFail(job, cad + "QVTSrtCad.dll", folder + "QVTSrtCad.dll", KeepOld::No, close))
+    return AcadFolderResult::CopyFailed;
+  Copy(cad + "QVTStart.bmp", folder + "QVTStart.bmp");
+  if (!DeliverOrFail(job, cad + "acad.dvb", folder + "acad.dvb", KeepOld::Yes, close) ||
+      !DeliverOrFail(job, cad + job.language().Choose("acad_CH.lsp", "acad_EN.lsp"),
+                     folder + "acad.lsp", KeepOld::Yes, close))
+    return AcadFolderResult::CopyFailed;
   EmptyAndRemoveFolder(cad);
   EmptyAndRemoveFolder(folder + payload::kCorelDir);
   CopySettingsFolders(job, folder);
   // One "\" more after the folder, which ends with one: the doubled
   // separator is what this install has always written; Windows accepts it.
   for (const char* font : kFonts)
-    Copy(folder + "\\" + payload::kFontsDir + font, folder + "\\Fonts\\" + font);
+    (void)DeliverFile(folder + "\\" + payload::kFontsDir + font, folder + "\\Fonts\\" + font,
+                      KeepOld::Yes);
   return AcadFolderResult::AcadInstalled;
 }
 
@@ -45,17 +52,23 @@ void InstallAcadAddIn(const JobContext& job) {
     if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
     const std::string folder = platform::WithTrailingSlash(job.choices.install_path);
     if (!PathExists(folder + "acad.exe")) return job.Fail(job.messages.path_error);
-    if (InstallIntoAcadFolder(job, folder) == AcadFolderResult::ExtractionFailed) return;
+    if (InstallIntoAcadFolder(job, folder) != AcadFolderResult::AcadInstalled) return;
     job.succeeded = 1;
     return;
   }
-  const AcadWalk walk = ForEachAcadLocation([&job](const std::string& location) {
-    return InstallIntoAcadFolder(job, location + "\\") == AcadFolderResult::ExtractionFailed
-               ? AcadVisit::Stop
-               : AcadVisit::Continue;
+  // A registration whose folder holds no acad.exe is stale: passed over.
+  int served = 0;
+  const AcadWalk walk = ForEachAcadLocation([&job, &served](const std::string& location) {
+    const std::string folder = location + "\\";
+    if (!PathExists(folder + "acad.exe")) return AcadVisit::Continue;
+    ++served;
+    return InstallIntoAcadFolder(job, folder) == AcadFolderResult::AcadInstalled
+               ? AcadVisit::Continue
+               : AcadVisit::Stop;
   });
-  if (walk == AcadWalk::NoAcadKey) return job.Fail(job.messages.acad_not_found);
-  if (walk == AcadWalk::Walked) job.succeeded = 1;
+  if (walk == AcadWalk::Stopped) return;  // the folder's failure has been shown
+  if (walk == AcadWalk::NoAcadKey || served == 0) return job.Fail(job.messages.acad_not_found);
+  job.succeeded = 1;
 }
 
 }  // namespace ovsetup::install

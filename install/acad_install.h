@@ -7,17 +7,21 @@
 
 namespace ovsetup::install {
 
-enum class AcadFolderResult { AcadInstalled, ExtractionFailed };
+enum class AcadFolderResult { AcadInstalled, ExtractionFailed, CopyFailed };
 
 // Installs into one AutoCAD folder `folder` (ending with "\"): extracts the
 // payload there, places the add-in files, acad.lsp in the job's language,
-// the settings folders and the six fonts. Shows CloseAcad and returns
-// ExtractionFailed when the extraction fails.
+// the settings folders and the six fonts; a differing acad.dvb, acad.lsp or
+// font is kept as NAME.bak first. Shows CloseAcad and returns
+// ExtractionFailed when the extraction fails; CopyFailed, after CloseAcad or
+// (the payload lacks the file) the damaged-setup text, when QVTSrtCad.dll,
+// acad.dvb or acad.lsp cannot be put in place.
 AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string& folder);
 
 // Manual: the one folder the user gave, which must hold acad.exe (else
-// PathError). Auto: every AutoCAD the registry lists (AcadNotFound without
-// AutoCAD's key); a failed extraction ends the walk.
+// PathError). Auto: every AutoCAD the registry lists whose folder holds
+// acad.exe, the others passed over; AcadNotFound when none is served. A
+// folder that fails ends the walk without success.
 void InstallAcadAddIn(const JobContext& job);
 
 }  // namespace ovsetup::install

@@ -1,6 +1,7 @@
 #include "install/ai_install.h"
 
 #include "install/file_tree.h"
+#include "install/kept_copy.h"
 #include "install/settings_folders.h"
 #include "payload/folder_names.h"
 #include "payload/payload_archive.h"
@@ -31,8 +32,10 @@ void InstallAiPlugin(const JobContext& job) {
   const bool bits64 = job.choices.install_type == 4;
   const char* source = chinese ? (bits64 ? "QVTPlugin64.aip" : "QVTPlugin.aip")
                                : (bits64 ? "QVTPlugin64En.aip" : "QVTPluginEn.aip");
-  platform::CopyOneFile(root + payload::kAiDir + source,
-                        plugins + (chinese ? "QVTPlugin.aip" : "QVTPluginEn.aip"), false);
+  if (!DeliverOrFail(job, root + payload::kAiDir + source,
+                     plugins + (chinese ? "QVTPlugin.aip" : "QVTPluginEn.aip"), KeepOld::No,
+                     job.messages.close_corel))
+    return;
   EmptyAndRemoveFolder(root + payload::kAiDir);
   for (const char* macro : {"QVTCorel11.gms", "QVTCorel12.gms", "QVTCorelEx.gms", "QVTCorelX5.gms"})
     platform::DeleteOneFile(root + macro);

@@ -1,6 +1,7 @@
 #include "install/corel_install.h"
 
 #include "install/file_tree.h"
+#include "install/kept_copy.h"
 #include "install/registry_lookups.h"
 #include "install/settings_folders.h"
 #include "payload/folder_names.h"
@@ -101,7 +102,9 @@ void InstallCorelMacro(const JobContext& job) {
   platform::DeleteOneFile(gms + "QVTCorel.gms");
   DeleteMacroVariants(root);
   CopyFolderFiles(corel, root);
-  platform::CopyOneFile(corel + row.source_macro, gms + "QVTCorel.gms", false);
+  if (!DeliverOrFail(job, corel + row.source_macro, gms + "QVTCorel.gms", KeepOld::No,
+                     job.messages.close_corel))
+    return;
   EmptyAndRemoveFolder(corel);
   DeleteMacroVariants(root);  // the copy of QVTCorel\ brought them back
   CopySettingsFolders(job, root);

@@ -1,5 +1,7 @@
 #include "install/file_tree.h"
 
+#include <utility>
+
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
 #include "platform/path_text.h"
@@ -56,13 +58,19 @@ void CopyFolderFiles(std::string source, std::string target) {
   });
 }
 
-void CopyFolderFilesByContent(std::string source, std::string target) {
+void CopyFolderFilesByContentIf(std::string source, std::string target,
+                                const MayReplace& may_replace) {
   if (source.empty() || target.empty()) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
-  ForEachFile(source, [&target](const std::string& path, const std::string& name) {
-    CopyByContent(path, target + name);
+  ForEachFile(source, [&target, &may_replace](const std::string& path, const std::string& name) {
+    if (may_replace(path, target + name)) CopyByContent(path, target + name);
   });
+}
+
+void CopyFolderFilesByContent(std::string source, std::string target) {
+  CopyFolderFilesByContentIf(std::move(source), std::move(target),
+                             [](const std::string&, const std::string&) { return true; });
 }
 
 void EmptyFolder(std::string folder) {

@@ -4,6 +4,7 @@
 // cannot be copied or deleted is passed over.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace ovsetup::install {
@@ -25,6 +26,14 @@ void CopyFolderFiles(std::string source, std::string target);
 // truncated target file, which comes out writable whatever the source's
 // attributes.
 void CopyFolderFilesByContent(std::string source, std::string target);
+
+// Asked before a copy replaces `target` with `source`; false passes the file
+// over and leaves `target` as it is.
+using MayReplace = std::function<bool(const std::string& source, const std::string& target)>;
+
+// CopyFolderFilesByContent, asking `may_replace` first for each file.
+void CopyFolderFilesByContentIf(std::string source, std::string target,
+                                const MayReplace& may_replace);
 
 // Deletes every file directly inside `folder`; subfolders and their contents
 // stay. An empty `folder` does nothing.

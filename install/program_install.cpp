@@ -1,6 +1,7 @@
 #include "install/program_install.h"
 
 #include "install/file_tree.h"
+#include "install/kept_copy.h"
 #include "install/write_language_setting.h"
 #include "payload/folder_names.h"
 #include "payload/payload_archive.h"
@@ -27,7 +28,7 @@ void InstallProgram(const JobContext& job) {
   using payload::kCfgDir, payload::kDocDir, payload::kLanguageDir, payload::kResDir;
   for (const char* settings : {kDocDir, kLanguageDir, kResDir, kCfgDir})
     platform::CreateOneFolder(folder + settings);
-  CopyFolderFilesByContent(job.source_folder + kCfgDir, folder + kCfgDir);
+  CopySettingsFilesKeepingOld(job.source_folder + kCfgDir, folder + kCfgDir, job.language_number);
   CopyFolderFiles(job.source_folder + kDocDir, folder + kDocDir);
   CopyFolderFiles(job.source_folder + kLanguageDir, folder + kLanguageDir);
   CopyFolderFiles(job.source_folder + kResDir, folder + kResDir);

@@ -1,6 +1,7 @@
 #include "install/settings_folders.h"
 
 #include "install/file_tree.h"
+#include "install/kept_copy.h"
 #include "install/write_language_setting.h"
 #include "payload/folder_names.h"
 #include "platform/file_io.h"
@@ -11,7 +12,7 @@ void CopySettingsFolders(const JobContext& job, const std::string& target) {
   using payload::kCfgDir, payload::kLanguageDir, payload::kResDir;
   for (const char* folder : {kLanguageDir, kResDir, kCfgDir})
     platform::CreateOneFolder(target + folder);
-  CopyFolderFilesByContent(job.source_folder + kCfgDir, target + kCfgDir);
+  CopySettingsFilesKeepingOld(job.source_folder + kCfgDir, target + kCfgDir, job.language_number);
   CopyFolderFiles(job.source_folder + kLanguageDir, target + kLanguageDir);
   CopyFolderFiles(job.source_folder + kResDir, target + kResDir);
   WriteLanguageSetting(target + kCfgDir + kSoftCfgFile, job.language_number);

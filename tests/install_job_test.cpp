@@ -30,8 +30,9 @@ const char* const kFonts[] = {"Fs.shx", "gbcbig.shx", "HT.SHX", "Hztxt.shx", "Kh
 const char* const kMacros[] = {"QVTCorel11.gms", "QVTCorel12.gms", "QVTCorelX34.gms",
                                "QVTCorelX5.gms", "QVTCorelEx.gms", "QVTCorelEx64.gms"};
 
-// Every entry holds its own path, so a copied file shows where it came from.
-std::string StandardPayload() {
+// Every entry holds its own path, so a copied file shows where it came from;
+// `without` is left out.
+std::string StandardPayload(const std::string& without = "") {
   std::vector<std::string> paths = {
       "QVTPrograms\\Orvane.exe", "QVTPrograms\\Uninstall.exe", "QVTDriver\\usb.inf",
       "QVTDriver\\amd64\\co.dll", "MXDriver\\mdmcpq.inf", "QVTCad\\QVTSrtCad.dll",
@@ -41,7 +42,8 @@ std::string StandardPayload() {
   for (const char* font : kFonts) paths.push_back(std::string("QVTFonts\\") + font);
   for (const char* macro : kMacros) paths.push_back(std::string("QVTCorel\\") + macro);
   testing::PayloadImage image;
-  for (const std::string& path : paths) image.Add(path, path);
+  for (const std::string& path : paths)
+    if (path != without) image.Add(path, path);
   return image.Finish();
 }
 
@@ -270,8 +272,11 @@ TEST_F(InstallJob, AcadAddInManualAndAuto) {
   EXPECT_TRUE(fs::exists(dir_.Host("acad/QVTCfg/SoftCfg.ini")));
 
   // Auto: two products under two releases, both served, in the walk's order.
-  for (const char* folder : {"a2010/Fonts", "a2007/Fonts"}) fs::create_directories(dir_.Host(folder));
-  UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:409]\r\n"
+  // A stale registration (no acad.exe there) is passed over.
+  for (const char* folder : {"a2010", "a2007"}) WriteHostFile(dir_.Host(folder) / "acad.exe", "");
+  UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R16.0\\ACAD-6001:409]\r\n"
+              "\"AcadLocation\"=" + RegString(Core("gone")) + "\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:409]\r\n"
               "\"AcadLocation\"=" + RegString(Core("a2010")) + "\r\n\r\n"
               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R17.0\\ACAD-7001:804]\r\n"
               "\"AcadLocation\"=" + RegString(Core("a2007")) + "\r\n",
@@ -284,12 +289,17 @@ TEST_F(InstallJob, AcadAddInManualAndAuto) {
   EXPECT_EQ("QVTCad\\acad_EN.lsp", ReadHostFile(dir_.Host("a2010/acad.lsp")));
   EXPECT_EQ("QVTCad\\acad_EN.lsp", ReadHostFile(dir_.Host("a2007/acad.lsp")));
 
-  // A root key with no readable location: success, nothing written.
-  UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:409]\r\n"
-              "\"ProductName\"=\"no location\"\r\n",
-              "SOFTWARE\\Autodesk");
-  EXPECT_EQ(1, Run(automatic));
-  EXPECT_TRUE(sink_.messages.empty());
+  EXPECT_FALSE(fs::exists(dir_.Host("gone")));
+
+  // No location served (none readable, or only stale ones): no success.
+  for (const std::string& product : {std::string("\"ProductName\"=\"no location\""),
+                                     "\"AcadLocation\"=" + RegString(Core("gone"))}) {
+    UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:409]\r\n" +
+                    product + "\r\n",
+                "SOFTWARE\\Autodesk");
+    EXPECT_EQ(0, Run(automatic));
+    EXPECT_EQ(std::vector<std::string>{"Can't find AutoCAD!"}, sink_.messages);
+  }
 
   UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\Other]\r\n", "SOFTWARE\\Autodesk");
   EXPECT_EQ(0, Run(automatic));
@@ -333,6 +343,77 @@ TEST_F(InstallJob, IllustratorLanguageAndBitness) {
     EXPECT_FALSE(fs::exists(dir_.Host(std::string("ai/Support Files/Contents/Windows/") + gone)));
   EXPECT_TRUE(windows.count("QVTPrograms/Orvane.exe"));
   EXPECT_TRUE(windows.count("QVTCfg/SoftCfg.ini"));
+}
+
+TEST_F(InstallJob, DeliverableNotPutInPlaceEndsWithoutSuccess) {
+  // A folder where the file goes stands for a host holding it.
+  const struct {
+    const char* name;
+    int type;
+    std::string blocked, missing;  // folder made at the target; entry left out
+    const char* message;
+  } rows[] = {
+      {"macro", 1, "Draw/GMS/QVTCorel.gms", "", kChinese.close_corel},
+      {"macro source", 1, "", "QVTCorel\\QVTCorelX34.gms", kChinese.setup_damaged},
+      {"add-in", 2, "QVTSrtCad.dll", "", kChinese.close_acad},
+      {"acad.dvb", 2, "acad.dvb", "", kChinese.close_acad},
+      {"acad.lsp", 2, "acad.lsp", "", kChinese.close_acad},
+      {"acad.lsp not kept", 2, "acad.lsp.bak", "", kChinese.close_acad},
+      {"lisp source", 2, "", "QVTCad\\acad_CH.lsp", kChinese.setup_damaged},
+      {"plug-in", 3, "Support Files/Required/Plug-ins/QVTPlugin.aip", "", kChinese.close_corel},
+      {"plug-in source", 3, "", "QVTAi\\QVTPlugin.aip", kChinese.setup_damaged},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string host = std::string("host ") + row.name + "/";
+    for (const char* made : {"Programs", "Support Files/Contents/Windows",
+                             "Support Files/Required/Plug-ins", row.blocked.c_str()})
+      fs::create_directories(dir_.Host(host + made));
+    WriteHostFile(dir_.Host(host + "acad.exe"), "");
+    if (!fs::exists(dir_.Host(host + "acad.lsp"))) WriteHostFile(dir_.Host(host + "acad.lsp"), "own");
+    WriteHostFile(dir_.Host("media/setup.exe"), StandardPayload(row.missing));
+    // Chinese, manual, CorelDRAW X4.
+    EXPECT_EQ(0, Run(InstallChoices{0, row.type, Core(host), 0, 3}));
+    EXPECT_EQ(std::vector<std::string>{row.message}, sink_.messages);
+  }
+}
+
+TEST_F(InstallJob, ReplacedUserFilesSurviveAsBak) {
+  const std::string big(100000, 'x');  // compared in chunks; differs in its last byte
+  const struct {
+    const char* path;
+    std::string bytes;
+    bool kept;  // differs from what the install puts there
+  } files[] = {{"acad/acad.lsp", "user lisp", true},       {"acad/acad.dvb", "user dvb", true},
+               {"acad/Fonts/txt.shx", "own txt", true},    {"acad/Fonts/HT.SHX", "QVTFonts\\HT.SHX", false},
+               {"acad/QVTCfg/Machine.ini", big + "1", true},
+               {"apps/Orvane/QVTCfg/Machine.ini", "calibrated", true},
+               {"apps/Orvane/QVTCfg/SoftCfg.ini", "[BaseCfg]\r\nLanguage=3\r\nUnits=inch\r\n", true}};
+  for (const auto& file : files) WriteHostFile(dir_.Host(file.path), file.bytes);
+  WriteHostFile(dir_.Host("acad/acad.lsp.bak"), "older");  // replaced
+  WriteHostFile(dir_.Host("acad/acad.exe"), "");
+  WriteHostFile(dir_.Host("media/QVTCfg/Machine.ini"), big + "0");
+  InstallChoices acad, program;
+  acad.install_type = 2;
+  acad.install_path = Core("acad");
+  program.install_path = Core("apps");
+  program.language_index = 2;  // SoftCfg.ini as installed then differs from the shipped one
+  program.product_name = "Orvane bak " + std::to_string(std::rand());
+  for (int run = 1; run <= 2; ++run) {  // the second, identical run keeps the first backups
+    SCOPED_TRACE(run);
+    ASSERT_EQ(1, Run(acad));
+    ASSERT_EQ(1, Run(program));
+    for (const auto& file : files) {
+      const fs::path bak = dir_.Host(std::string(file.path) + ".bak");
+      EXPECT_EQ(file.kept ? file.bytes : "none", fs::exists(bak) ? ReadHostFile(bak) : "none");
+    }
+  }
+  EXPECT_EQ(big + "0", ReadHostFile(dir_.Host("apps/Orvane/QVTCfg/Machine.ini")));
+  std::string desktop, programs;
+  ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kDesktop, &desktop));
+  ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kPrograms, &programs));
+  fs::remove(testing::HostPath(desktop) / (program.product_name + ".lnk"));
+  fs::remove(testing::HostPath(programs) / "Orvane" / (program.product_name + ".lnk"));
 }
 
 TEST(InstallJobFrame, SourceFolderIsTheSetupsFolder) {

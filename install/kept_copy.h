@@ -1,0 +1,48 @@
+// Copies into folders the user owns: a file the user had is kept beside its
+// replacement, and the copies an install stands or falls by are checked.
+// Paths are in the ANSI code page with "\" as separator.
+//
+// Keeping an old file: before a copy replaces `target`, a file there whose
+// content differs from the source's (or cannot be read to compare) is
+// copied to `target` + ".bak", replacing an older one. A missing target, a
+// folder or the same bytes make no backup. When the backup fails, `target`
+// is left as it is. Contents are compared in chunks.
+#pragma once
+
+#include <string>
+
+#include "install/install_job.h"
+
+namespace ovsetup::install {
+
+// Copies every file directly inside the settings folder `source` by content
+// into `target` (as CopyFolderFilesByContent), keeping each old file. The
+// install then writes `language` into SoftCfg.ini, so that file also counts
+// as the same when it holds the shipped one with `language` written (made
+// and compared as SoftCfg.ini.new beside it): an identical second install
+// keeps no new backup of it. Failures are not reported.
+void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
+                                 int language);
+
+// Whether an existing, differing target is kept as ".bak" first.
+enum class KeepOld { No, Yes };
+
+// How a checked copy ended.
+enum class Delivery {
+  Delivered,         // `target` now holds `source`'s bytes
+  SourceMissing,     // `source` is no file: the payload did not carry it
+  TargetUnwritable,  // the copy or the backup failed (a host holds the file)
+};
+
+// Copies the file `source` to `target` with the platform copy, replacing an
+// existing file; with KeepOld::Yes the old file is kept first. `target` is
+// left as it was unless the result is Delivered.
+Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep);
+
+// DeliverFile for a file the install must put in place. On failure it shows
+// the job's setup_damaged text (source missing) or `close_host` (target
+// unwritable) and returns false; the install then ends without success.
+bool DeliverOrFail(const JobContext& job, const std::string& source, const std::string& target,
+                   KeepOld keep, const char* close_host);
+
+}  // namespace ovsetup::install
