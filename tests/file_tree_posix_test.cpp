@@ -30,40 +30,26 @@ TEST(FileTreeOnLinux, ReadOnlyTargetBlocksOnlyThatFilesCopy) {
 // Emptying never reaches through a link: a folder that is one is unlinked,
 // and a link inside a folder is removed as a link.
 TEST(FileTreeOnLinux, EmptyingRemovesLinksAndNeverWhatTheyLeadTo) {
-  const struct {
-    const char* name;
-    void (*empty)(const std::string& folder);
-    const char* separator;
-  } rows[] = {
-      {"EmptyFolder", [](const std::string& f) { install::EmptyFolder(f); }, ""},
-      {"EmptyFolder, trailing separator", [](const std::string& f) { install::EmptyFolder(f); },
-       "\\"},
-      {"EmptyAndRemoveFolder", install::EmptyAndRemoveFolder, ""},
-      {"EmptyAndRemoveFolder, trailing separator", install::EmptyAndRemoveFolder, "\\"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    testing::TempFolder dir;
-    for (const char* document : {"a.doc", "b.doc", "c.doc"})
-      WriteHostFile(dir.Host("docs") / document, document);
-    // QVTCad is a link to the documents; QVTAi a real folder holding links.
-    fs::create_directories(dir.Host("Orvane/QVTAi"));
-    fs::create_directory_symlink(dir.Host("docs"), dir.Host("Orvane/QVTCad"));
-    fs::create_symlink(dir.Host("docs/a.doc"), dir.Host("Orvane/QVTAi/a.doc"));
-    fs::create_directory_symlink(dir.Host("docs"), dir.Host("Orvane/QVTAi/docs"));
-    fs::create_symlink(dir.Host("gone"), dir.Host("Orvane/QVTAi/dangling"));
-    WriteHostFile(dir.Host("Orvane/QVTAi/own.aip"), "own");
+  testing::TempFolder dir;
+  for (const char* document : {"a.doc", "b.doc", "c.doc"})
+    WriteHostFile(dir.Host("docs") / document, document);
+  // QVTCad is a link to the documents; QVTAi a real folder holding links.
+  fs::create_directories(dir.Host("Orvane/QVTAi"));
+  fs::create_directory_symlink(dir.Host("docs"), dir.Host("Orvane/QVTCad"));
+  fs::create_symlink(dir.Host("docs/a.doc"), dir.Host("Orvane/QVTAi/a.doc"));
+  fs::create_directory_symlink(dir.Host("docs"), dir.Host("Orvane/QVTAi/docs"));
+  fs::create_symlink(dir.Host("gone"), dir.Host("Orvane/QVTAi/dangling"));
+  WriteHostFile(dir.Host("Orvane/QVTAi/own.aip"), "own");
 
-    row.empty(dir.core() + "Orvane\\QVTCad" + row.separator);
-    row.empty(dir.core() + "Orvane\\QVTAi" + row.separator);
+  install::EmptyAndRemoveFolder(dir.core() + "Orvane\\QVTCad");
+  install::EmptyFolder(dir.core() + "Orvane\\QVTAi");
 
-    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.Host("Orvane/QVTCad"))));
-    for (const char* document : {"a.doc", "b.doc", "c.doc"})
-      EXPECT_EQ(document, ReadHostFile(dir.Host("docs") / document));
-    for (const char* gone : {"own.aip", "a.doc", "dangling"})
-      EXPECT_FALSE(fs::exists(fs::symlink_status(dir.Host("Orvane/QVTAi") / gone))) << gone;
-    EXPECT_TRUE(fs::is_symlink(dir.Host("Orvane/QVTAi/docs")));  // a folder entry: passed over
-  }
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir.Host("Orvane/QVTCad"))));
+  for (const char* document : {"a.doc", "b.doc", "c.doc"})
+    EXPECT_EQ(document, ReadHostFile(dir.Host("docs") / document));
+  for (const char* gone : {"own.aip", "a.doc", "dangling"})
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.Host("Orvane/QVTAi") / gone))) << gone;
+  EXPECT_TRUE(fs::is_symlink(dir.Host("Orvane/QVTAi/docs")));  // a folder entry: passed over
 }
 
 }  // namespace
