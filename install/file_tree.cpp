@@ -76,6 +76,12 @@ void CopyFolderFilesByContent(std::string source, std::string target) {
 void EmptyFolder(std::string folder) {
   if (folder.empty()) return;
   folder = platform::WithTrailingSlash(folder);
+  // A link may lead into anyone's folder (a junction laid in C:\ by a user
+  // without rights, say): the link goes, its target stays as it is.
+  if (platform::IsLink(folder)) {
+    (void)platform::RemoveLink(folder);
+    return;
+  }
   ForEachFile(folder, [](const std::string& path, const std::string&) {
     (void)platform::DeleteOneFile(path);
   });

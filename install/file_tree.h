@@ -36,11 +36,15 @@ void CopyFolderFilesByContentIf(std::string source, std::string target,
                                 const MayReplace& may_replace);
 
 // Deletes every file directly inside `folder`; subfolders and their contents
-// stay. An empty `folder` does nothing.
+// stay, and a file that is a link is removed as a link. A `folder` that is
+// itself a link (junction, symbolic link, mount point) is not emptied: the
+// link is removed and what it leads to stays untouched. An empty `folder`
+// does nothing.
 void EmptyFolder(std::string folder);
 
 // EmptyFolder, then removes the folder itself; a folder that still holds
-// anything (a subfolder) stays. Nothing is reported.
+// anything (a subfolder) stays, and a link is never followed. Nothing is
+// reported.
 void EmptyAndRemoveFolder(const std::string& folder);
 
 }  // namespace ovsetup::install

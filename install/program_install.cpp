@@ -5,6 +5,7 @@
 #include "install/write_language_setting.h"
 #include "payload/folder_names.h"
 #include "payload/payload_archive.h"
+#include "payload/stored_path_rules.h"
 #include "platform/file_io.h"
 #include "platform/path_text.h"
 #include "platform/shell_folders.h"
@@ -37,7 +38,13 @@ void InstallProgram(const JobContext& job) {
   const std::string program = folder + payload::kProgramsDir + "Orvane.exe";
   const std::string icon = folder + kResDir + "title.ico";
   const std::string uninstaller = folder + payload::kProgramsDir + "Uninstall.exe";
-  const std::string& name = job.choices.product_name;
+  // The product name names the program shortcuts only where it makes one file
+  // name Windows can hold in the folder meant for it (no other folder, no
+  // device, no stream); otherwise they take the program's own name.
+  std::string name = job.choices.product_name + ".lnk";
+  using payload::PayloadFault;
+  if (job.choices.product_name.empty() || payload::CheckFileName(name) != PayloadFault::kNone)
+    name = "Orvane.lnk";
   // A failed folder lookup only costs that folder's shortcuts.
   std::string desktop, menu;
   const bool have_desktop = platform::GetShellFolder(platform::ShellFolder::kDesktop, &desktop);
@@ -45,9 +52,9 @@ void InstallProgram(const JobContext& job) {
   desktop += "\\";
   menu += "\\Orvane\\";
   if (have_menu) platform::CreateOneFolder(menu);
-  if (have_desktop) platform::CreateShortcutWithIcon(program, desktop + name + ".lnk", program, icon);
+  if (have_desktop) platform::CreateShortcutWithIcon(program, desktop + name, program, icon);
   if (have_menu) {
-    platform::CreateShortcutWithIcon(program, menu + name + ".lnk", program, icon);
+    platform::CreateShortcutWithIcon(program, menu + name, program, icon);
     platform::CreateShortcut(uninstaller, menu + "Uninstall.lnk", uninstaller);
   }
   job.succeeded = 1;

@@ -64,6 +64,13 @@ PayloadFault CheckStoredPath(const std::string& path) {
   return PayloadFault::kNone;
 }
 
+PayloadFault CheckFileName(const std::string& name) {
+  if (name.empty()) return PayloadFault::kUnsafePath;
+  for (std::size_t i = 0; i < name.size(); i += CharacterLength(name, i))
+    if (name[i] == '\\' || name[i] == '/' || name[i] == ':') return PayloadFault::kUnsafePath;
+  return CheckStep(name);
+}
+
 std::string FoldStoredCase(const std::string& path) {
   std::string folded = path;
   for (std::size_t i = 0; i < folded.size(); i += CharacterLength(folded, i))

@@ -23,6 +23,12 @@ namespace ovsetup::payload {
 // Empty steps are left alone.
 PayloadFault CheckStoredPath(const std::string& path);
 
+// kNone when `name` can be the name of one file in a folder as it stands:
+// kUnsafePath when it is empty or holds a "\", "/" or ":" (a trail byte of
+// a double-byte character is part of that character), else the first rule of
+// a step above that it breaks ("CON.lnk", "a*b.lnk", "x.lnk " fail).
+PayloadFault CheckFileName(const std::string& name);
+
 // `path` with every ASCII letter that is a character of its own (not a trail
 // byte) in upper case: two paths that fold alike name one file on Windows.
 std::string FoldStoredCase(const std::string& path);

@@ -47,4 +47,14 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_ex
 // not deleted; the result is false then.
 bool DeleteOneFile(const std::string& path);
 
+// True when `path` (a trailing "\" allowed) is itself a link to elsewhere: a
+// junction, symbolic link or mount point (any reparse point; on Linux a
+// symbolic link), whether or not what it leads to exists. False for a plain
+// file or folder and for a missing path.
+bool IsLink(const std::string& path);
+
+// Removes the link `path` (a trailing "\" allowed) itself, never anything it
+// leads to. False when `path` is no link or the link cannot be removed.
+bool RemoveLink(const std::string& path);
+
 }  // namespace ovsetup::platform

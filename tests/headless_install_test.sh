@@ -56,6 +56,42 @@ lnkinfo "$work/desktop/Orvane Pro.lnk" >"$work/lnk" 2>&1 || fail "desktop shortc
 grep -qF 'apps\Orvane\QVTPrograms\Orvane.exe' "$work/lnk" || fail "desktop shortcut target: $(cat "$work/lnk")"
 [ -f "$work/programs/Orvane/Uninstall.lnk" ] || fail "uninstall shortcut"
 
+# The product name names the shortcuts only where it is one file name;
+# otherwise they are named Orvane. No shortcut lands anywhere else.
+while IFS='|' read -r softver want; do
+  printf '[SetupCfg]\r\nSoftVer=%s\r\nLanguage=3\r\n' "$softver" >"$m/SetupCfg.ini"
+  rm -rf "$work/user" && mkdir -p "$work/user/desktop" "$work/user/programs"
+  OVSETUP_DESKTOP="$work/user/desktop" OVSETUP_PROGRAMS="$work/user/programs" \
+    run 0 'Install OK!' install --setup "$m/Setup.exe" --type 0 --language 2 --path "$work/apps"
+  got=$(cd "$work/user" && find . -name '*.lnk' | sort | tr '\n' ' ')
+  [ "$got" = "./desktop/$want ./programs/Orvane/$want ./programs/Orvane/Uninstall.lnk " ] ||
+    fail "SoftVer '$softver': shortcuts $got"
+done <<NAMES
+Orvane Pro|Orvane Pro.lnk
+..\..\evil|Orvane.lnk
+a/b|Orvane.lnk
+a*b?|Orvane.lnk
+CON|Orvane.lnk
+nul.txt|Orvane.lnk
+x:y|Orvane.lnk
+a$(printf '\t')b|Orvane.lnk
+|Orvane.lnk
+NAMES
+[ -z "$(find "$work" -name '*.lnk' -not -path "$work/desktop/*" -not -path "$work/programs/*" -not -path "$work/user/*")" ] ||
+  fail "a shortcut outside the shell folders"
+printf '[SetupCfg]\r\nSoftVer=Orvane Pro\r\nLanguage=1\r\n' >"$m/SetupCfg.ini"
+
+# A plug-in folder that is a link to someone's documents (a junction laid in
+# C:\ beforehand): the install removes the link and leaves the documents.
+mkdir -p "$work/documents"
+for d in a b c; do echo "$d" >"$work/documents/$d.doc"; done
+rm -rf "$work/apps/Orvane/QVTCad" && ln -s "$work/documents" "$work/apps/Orvane/QVTCad"
+run 0 'Install OK!' install --setup "$m/Setup.exe" --type 0 --language 2 --path "$work/apps"
+[ ! -e "$work/apps/Orvane/QVTCad" ] && [ ! -L "$work/apps/Orvane/QVTCad" ] || fail "QVTCad link left"
+for d in a b c; do
+  [ "$(cat "$work/documents/$d.doc" 2>/dev/null)" = "$d" ] || fail "document $d.doc emptied through the link"
+done
+
 # Failures print their one text and exit 1.
 run 1 "Can't copy files, error!" install --setup "$m/Setup.exe" --type 0 --language 2 --path "$work/absent"
 run 1 'error! please Close the Orvane!' install --setup "$m/Setup.exe" --type 0 --language 1 --path "$work/absent"

@@ -326,6 +326,13 @@ TEST(StoredPathRules, DoubleByteCharactersStayWhole) {
   EXPECT_EQ("QVTPROGRAMS\\\x81" "a" "B.TXT", payload::FoldStoredCase("QVTPrograms\\\x81" "ab.txt"));
 }
 
+// One file name (a shortcut's; the headless install test has the rest): a
+// GBK trail byte 0x5C is no separator, a real one is.
+TEST(StoredPathRules, FileNames) {
+  EXPECT_EQ(PayloadFault::kNone, payload::CheckFileName("\x81\\.lnk"));  // 乗.lnk
+  EXPECT_EQ(PayloadFault::kUnsafePath, payload::CheckFileName("a\\.lnk"));
+}
+
 TEST_F(Extraction, ContourEntriesGoIntoTheWindowsFolderByName) {
   std::string windows;
   ASSERT_TRUE(platform::GetWindowsFolder(&windows)) << "the test environment sets the Windows folder";

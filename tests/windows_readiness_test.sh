@@ -3,9 +3,10 @@
 # built files (Wine checks none of it): every import is a function Windows
 # XP SP3 exports, the PE header asks for no later Windows than XP (5.1), and
 # the embedded manifest declares Common Controls 6, the supported Windows
-# versions Vista to 11 and system DPI awareness, and requests no execution
-# level.
-#   tests/windows_readiness_test.sh XP-EXPORTS EXE...
+# versions Vista to 11 and system DPI awareness, and requests the execution
+# level given after "=" (asInvoker, in the trustInfo form Windows XP reads) or,
+# with none given, no execution level.
+#   tests/windows_readiness_test.sh XP-EXPORTS EXE[=LEVEL]...
 set -uo pipefail
 exports=$1; shift
 work=$(mktemp -d)
@@ -26,7 +27,9 @@ supported_os="{1f676c76-80e1-4239-95bb-83d0f6d0da78}
 xpath() { xmllint --xpath "$2" "$1" 2>/dev/null; }
 
 total=0
-for exe in "$@"; do
+for program in "$@"; do
+  exe=${program%%=*} level=
+  [ "$exe" = "$program" ] || level=${program#*=}
   name=$(basename "$exe")
   "$objdump" -p "$exe" >"$work/headers" || { fail "$name: objdump cannot read it"; continue; }
 
@@ -63,9 +66,20 @@ for exe in "$@"; do
     fail "$name: not declared DPI aware"
   [ "$(xpath "$work/manifest" 'string(//*[local-name()="dependentAssembly"]/*[local-name()="assemblyIdentity"][@name="Microsoft.Windows.Common-Controls"]/@version)')" = 6.0.0.0 ] ||
     fail "$name: no Common Controls 6 dependency"
-  [ "$(xpath "$work/manifest" 'count(//*[local-name()="requestedExecutionLevel"])')" = 0 ] ||
-    fail "$name: requests an execution level"
+  levels=$(xpath "$work/manifest" 'count(//*[local-name()="requestedExecutionLevel"])')
+  if [ -z "$level" ]; then
+    [ "$levels" = 0 ] || fail "$name: requests an execution level"
+  else
+    # One trustInfo in the asm.v2 namespace: Windows XP rejects the element
+    # in any other.
+    trust='//*[local-name()="trustInfo" and namespace-uri()="urn:schemas-microsoft-com:asm.v2"]'
+    [ "$levels" = 1 ] &&
+      [ "$(xpath "$work/manifest" "count($trust)")" = 1 ] &&
+      [ "$(xpath "$work/manifest" "string($trust//*[local-name()=\"requestedExecutionLevel\"]/@level)")" = "$level" ] &&
+      [ "$(xpath "$work/manifest" "string($trust//*[local-name()=\"requestedExecutionLevel\"]/@uiAccess)")" = false ] ||
+      fail "$name: does not request the execution level $level in an asm.v2 trustInfo"
+  fi
 done
 
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
-echo "windows readiness: $# programs, $total imports, all exported by Windows XP SP3; PE versions at most 5.1; manifests declare Vista to 11 and DPI awareness"
+echo "windows readiness: $# programs, $total imports, all exported by Windows XP SP3; PE versions at most 5.1; manifests declare Vista to 11, DPI awareness and the execution levels"

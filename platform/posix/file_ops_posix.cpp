@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/non_copyable.h"
+#include "platform/path_text.h"
 #include "platform/posix/host_path.h"
 
 namespace ovsetup::platform {
@@ -123,8 +124,11 @@ bool FileSearch::First(const std::string& pattern, FoundEntry* entry) {
   if (dir.get() == nullptr) return false;
   while (const dirent* d = ::readdir(dir.get())) {
     if (!MatchesPattern(mask, d->d_name)) continue;
+    // A link is listed as what it leads to (Windows too lists a folder link
+    // as a folder), and a link that leads nowhere as a file.
+    const std::string host_entry = host_folder + "/" + d->d_name;
     struct stat st;
-    if (::stat((host_folder + "/" + d->d_name).c_str(), &st) != 0) continue;
+    if (::stat(host_entry.c_str(), &st) != 0 && ::lstat(host_entry.c_str(), &st) != 0) continue;
     state_->matches.push_back(FoundEntry{d->d_name, S_ISDIR(st.st_mode)});
   }
   std::sort(state_->matches.begin(), state_->matches.end(), ByUpperName);
@@ -164,6 +168,15 @@ bool DeleteOneFile(const std::string& path) {
   if (::lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
   if (!S_ISLNK(st.st_mode) && ReadOnly(st)) return false;
   return ::unlink(host.c_str()) == 0;
+}
+
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return ::lstat(ToHostPath(WithoutTrailingSlash(path)).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool RemoveLink(const std::string& path) {
+  return IsLink(path) && ::unlink(ToHostPath(WithoutTrailingSlash(path)).c_str()) == 0;
 }
 
 }  // namespace ovsetup::platform

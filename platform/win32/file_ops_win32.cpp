@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/path_text.h"
+
 namespace ovsetup::platform {
 
 struct FileSearch::State {
@@ -45,5 +47,21 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_ex
 }
 
 bool DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool IsLink(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(WithoutTrailingSlash(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool RemoveLink(const std::string& path) {
+  const std::string link = WithoutTrailingSlash(path);
+  const DWORD attributes = GetFileAttributesA(link.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return false;
+  // Removing a junction or folder link as a folder takes the link alone,
+  // however full its target is.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return RemoveDirectoryA(link.c_str()) != 0;
+  return DeleteFileA(link.c_str()) != 0;
+}
 
 }  // namespace ovsetup::platform

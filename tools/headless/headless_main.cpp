@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dll_search.h"
 #include "tools/headless/commands.h"
 
 namespace ovsetup::headless {
@@ -48,6 +49,7 @@ int Usage(const std::string& problem) {
 }  // namespace ovsetup::headless
 
 int main(int argc, char** argv) {
+  ovsetup::platform::LoadDllsFromSystemFolderOnly();
   using namespace ovsetup::headless;
   if (argc < 2) return Usage("which command?");
   const std::string name = argv[1];

@@ -217,8 +217,19 @@ WaitCursor::WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) 
 WaitCursor::~WaitCursor() { SetCursor(static_cast<HCURSOR>(previous_)); }
 
 void InitCommonControlClasses() {
+  // comctl32 is loaded here, once start-up has set the DLL search order, and
+  // is no import: an import's initialisation runs before main, and comctl32's
+  // loads uxtheme.dll by name. The manifest's Common Controls 6 dependency
+  // picks the copy from the system's side-by-side store all the same. It
+  // stays loaded for the life of the process.
+  typedef BOOL(WINAPI * InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
+  const HMODULE comctl32 = LoadLibraryW(L"comctl32.dll");
+  const auto init_common_controls_ex =
+      comctl32 ? reinterpret_cast<InitCommonControlsExFn>(
+                     reinterpret_cast<void*>(GetProcAddress(comctl32, "InitCommonControlsEx")))
+               : nullptr;
   INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&classes);
+  if (init_common_controls_ex != nullptr) init_common_controls_ex(&classes);
 }
 
 }  // namespace ovsetup::ui

@@ -156,7 +156,9 @@ class WaitCursor : platform::NonCopyable {
   void* previous_;
 };
 
-// Registers the common controls the templates use (the progress bar).
+// Loads comctl32 (version 6, as the manifest asks) and registers the common
+// controls the templates use (the progress bar). Call it after the DLL
+// search order is set; nothing is reported.
 void InitCommonControlClasses();
 
 }  // namespace ovsetup::ui
