@@ -66,7 +66,12 @@ media() {
 media plain
 media pro $'[SetupCfg]\r\nSoftVer=Orvane Pro\r\nLanguage=3\r\n'
 media other $'[SetupCfg]\r\nSoftVer=\r\nLanguage=7\r\n'
-mkdir -p "$work/apps-zh" "$work/apps-en" "$work/untouched"
+# A Chinese product name in GBK, as SetupCfg.ini holds it; 淺 (9C 5C) has
+# "\" as its trail byte. It names the shortcuts, which the prefix's code
+# page 936 (scripts/wine-env) must turn into the real Chinese names.
+chinese_product=淺藍激光
+media chinese "$(printf '[SetupCfg]\r\nSoftVer=%s\r\nLanguage=1\r\n' "$chinese_product" | iconv -f UTF-8 -t GBK)"
+mkdir -p "$work/apps-zh" "$work/apps-en" "$work/安装" "$work/untouched"
 
 # scenario NAME MEDIUM ARGS...: one gui_driver scenario against MEDIUM's setup.
 scenario() {
@@ -80,12 +85,14 @@ scenario() {
 scenario startup plain Orvane 0
 scenario startup pro "Orvane Pro" 2
 scenario startup other "" 3
+scenario startup chinese "$chinese_product" 0
 scenario languages plain
 scenario path-dialog plain 0
 scenario path-dialog plain 2
 scenario cancel plain "$(winpath "$work/untouched")"
 scenario install plain "$(winpath "$work/apps-zh")" 0 Orvane
 scenario install pro "$(winpath "$work/apps-en")" 2 "Orvane Pro"
+scenario install chinese "$(winpath "$work/安装")" 0 "$chinese_product"
 scenario install-fails plain "$(winpath "$work/absent")"
 scenario about plain
 scenario usb-driver plain 0

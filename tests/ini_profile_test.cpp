@@ -64,7 +64,8 @@ const ReadCase kValueCases[] = {
     {"tabs around key and value", "[Sec]\r\n\tkey\t=\tvalue\t\r\n", S, "Sec", "key", "D", 64, 5,
      "value\0#"s},
     {"VT and FF are blanks", "[Sec]\r\nkey=\v v\f \r\n", S, "Sec", "key", "D", 64, 1, "v\0#"s},
-    {"0xA0 is no blank", "[Sec]\r\nkey=v\xA0\r\n", S, "Sec", "key", "D", 64, 2, "v\xA0\0#"s},
+    // 0xA0 as a GBK trail byte: a valid character in code pages 1252 and 936.
+    {"0xA0 is no blank", "[Sec]\r\nkey=v\x81\xA0\r\n", S, "Sec", "key", "D", 64, 3, "v\x81\xA0\0#"s},
     {"blanks inside the header", "[ Sec ]\r\nkey=value\r\n", S, "Sec", "key", "D", 64, 5,
      "value\0#"s},
     {"blanks around the header", "  [Sec]  \r\nkey=value\r\n", S, "Sec", "key", "D", 64, 5,

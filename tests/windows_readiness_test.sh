@@ -5,10 +5,12 @@
 # the embedded manifest declares Common Controls 6, the supported Windows
 # versions Vista to 11 and system DPI awareness, and requests the execution
 # level given after "=" (asInvoker, in the trustInfo form Windows XP reads) or,
-# with none given, no execution level.
-#   tests/windows_readiness_test.sh XP-EXPORTS EXE[=LEVEL]...
+# with none given, no execution level; the version resource names the program
+# and carries VERSION (as OVSETUP_VERSION gives it) in a Simplified Chinese
+# and an English block.
+#   tests/windows_readiness_test.sh XP-EXPORTS VERSION EXE[=LEVEL]...
 set -uo pipefail
-exports=$1; shift
+exports=$1 version=$2; shift 2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -22,6 +24,25 @@ supported_os="{1f676c76-80e1-4239-95bb-83d0f6d0da78}
 {4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}
 {8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}
 {e2011457-1546-43c5-a5fe-008deee3d3f0}"
+
+# The version resource, as tests/support/version_info.py prints it: the
+# version as four numbers, and each program's descriptions.
+numbers=$(echo "$version.0.0.0" | cut -d. -f1-4 | awk -F. '{ printf "%d.%d.%d.%d", $1, $2, $3, $4 }')
+declare -A description_zh=([setup.exe]="Orvane Setup" [ovsetup-headless.exe]="Orvane Setup")
+declare -A description_en=([setup.exe]="Orvane Setup" [ovsetup-headless.exe]="Orvane Setup")
+declare -A shipped_as=([setup.exe]=Setup.exe [ovsetup-headless.exe]=ovsetup-headless.exe)
+expected_version_info() {  # NAME
+  local block text file=${shipped_as[$1]}
+  echo "FileVersion $numbers"
+  echo "ProductVersion $numbers"
+  for block in 080404b0 040904b0; do
+    if [ $block = 080404b0 ]; then text=${description_zh[$1]}; else text=${description_en[$1]}; fi
+    printf '%s\n' "$block FileDescription $text" "$block FileVersion $numbers" \
+      "$block InternalName ${file%.exe}" "$block OriginalFilename $file" "$block ProductName Orvane" \
+      "$block ProductVersion $version"
+  done
+  echo "Translation 0804 1200 0409 1200"
+}
 
 # xpath FILE EXPR: the string value of EXPR in the manifest FILE.
 xpath() { xmllint --xpath "$2" "$1" 2>/dev/null; }
@@ -53,6 +74,18 @@ for program in "$@"; do
       fail "$name: ${field} version $major.$minor is above 5.1"
   done
 
+  # The version resource: type 16, name 1.
+  if [ -z "${shipped_as[$name]:-}" ]; then
+    fail "$name: no expected version resource for this program"
+  elif ! wrestool -x --raw --type=16 --name=1 "$exe" >"$work/version" 2>/dev/null || [ ! -s "$work/version" ]; then
+    fail "$name: no version resource"
+  elif ! "$(dirname "$0")/support/version_info.py" "$work/version" >"$work/version.txt"; then
+    fail "$name: the version resource cannot be read"
+  elif ! expected_version_info "$name" | diff - "$work/version.txt" >"$work/version.diff"; then
+    fail "$name: version resource differs (- expected, + built):
+$(grep '^[<>]' "$work/version.diff")"
+  fi
+
   # The manifest: resource type 24, name 1.
   if ! wrestool -x --raw --type=24 --name=1 "$exe" >"$work/manifest" 2>/dev/null || [ ! -s "$work/manifest" ]; then
     fail "$name: no manifest"
@@ -82,4 +115,4 @@ for program in "$@"; do
 done
 
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
-echo "windows readiness: $# programs, $total imports, all exported by Windows XP SP3; PE versions at most 5.1; manifests declare Vista to 11, DPI awareness and the execution levels"
+echo "windows readiness: $# programs, $total imports, all exported by Windows XP SP3; PE versions at most 5.1; manifests declare Vista to 11, DPI awareness and the execution levels; version $version in Chinese and English"

@@ -10,8 +10,9 @@ usage: write_setup.py OUT [--stub FILE] [--pad8] ENTRY...
                PATH=TEXT       ... whose body is TEXT
                PATH=@FILE      ... whose body is FILE's bytes
                --tree DIR      every file under DIR, a folder's files before
-                               its subfolders', by sorted name
-Paths are stored byte for byte as given ("\\" between folders).
+                               its subfolders', by sorted name; names
+                               stored in GBK, as ovpack stores them
+Other paths are stored byte for byte as given ("\\" between folders).
 """
 import os
 import struct
@@ -29,15 +30,16 @@ def entries(args):
                 for name in sorted(files):
                     full = os.path.join(folder, name)
                     with open(full, "rb") as f:
-                        yield os.path.relpath(full, tree).replace("/", "\\"), f.read()
+                        name = os.path.relpath(full, tree).replace("/", "\\")
+                        yield name.encode("gbk"), f.read()
             continue
         path, _, body = args[i].partition("=")
         i += 1
         if body.startswith("@"):
             with open(body[1:], "rb") as f:
-                yield path, f.read()
+                yield os.fsencode(path), f.read()
         else:
-            yield path, os.fsencode(body) if body else b"body"
+            yield os.fsencode(path), os.fsencode(body) if body else b"body"
 
 
 def main(argv):
@@ -57,7 +59,7 @@ def main(argv):
     offsets = []
     for path, body in listed:
         offsets.append(len(data))
-        data += os.fsencode(path).ljust(400, b"\0") + body
+        data += path.ljust(400, b"\0") + body
     offsets.append(len(data))
     data += struct.pack("<%dI" % len(offsets), *offsets) + struct.pack("<I", len(offsets))
     with open(out, "wb") as f:
