@@ -12,8 +12,6 @@
 namespace ovsetup::install {
 namespace {
 
-const char* const kFonts[] = {"Fs.shx", "gbcbig.shx", "HT.SHX", "Hztxt.shx", "Khz.shx", "txt.shx"};
-
 void Copy(const std::string& from, const std::string& to) {
   platform::CopyOneFile(from, to, false);
 }
@@ -26,16 +24,14 @@ AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string&
     return AcadFolderResult::ExtractionFailed;
   }
   const std::string cad = folder + payload::kCadDir;
-  for (const char* file : {"QVTSrtCad.dll", "QVTStart.bmp", "acad.dvb"})
-    Copy(cad + file, folder + file);
-  Copy(cad + job.language().Choose("acad_CH.lsp", "acad_EN.lsp"),
-       folder + "acad.lsp");
+  for (const char* file : kAcadAddInFiles) Copy(cad + file, folder + file);
+  Copy(cad + job.language().Choose(kAcadLispChinese, kAcadLispEnglish), folder + "acad.lsp");
   EmptyAndRemoveFolder(cad);
   EmptyAndRemoveFolder(folder + payload::kCorelDir);
   CopySettingsFolders(job, folder);
   // One "\" more after the folder, which ends with one: the doubled
   // separator is what this install has always written; Windows accepts it.
-  for (const char* font : kFonts)
+  for (const char* font : kAcadFonts)
     Copy(folder + "\\" + payload::kFontsDir + font, folder + "\\Fonts\\" + font);
   return AcadFolderResult::AcadInstalled;
 }

@@ -29,10 +29,8 @@ void InstallAiPlugin(const JobContext& job) {
   // The installed name follows the language only; the source also the type.
   const bool chinese = job.language().IsChinese();
   const bool bits64 = job.choices.install_type == 4;
-  const char* source = chinese ? (bits64 ? "QVTPlugin64.aip" : "QVTPlugin.aip")
-                               : (bits64 ? "QVTPlugin64En.aip" : "QVTPluginEn.aip");
-  platform::CopyOneFile(root + payload::kAiDir + source,
-                        plugins + (chinese ? "QVTPlugin.aip" : "QVTPluginEn.aip"), false);
+  platform::CopyOneFile(root + payload::kAiDir + AiPluginFile(chinese, bits64),
+                        plugins + AiPluginFile(chinese, false), false);
   EmptyAndRemoveFolder(root + payload::kAiDir);
   for (const char* macro : {"QVTCorel11.gms", "QVTCorel12.gms", "QVTCorelEx.gms", "QVTCorelX5.gms"})
     platform::DeleteOneFile(root + macro);

@@ -33,9 +33,9 @@ void InstallProgram(const JobContext& job) {
   CopyFolderFiles(job.source_folder + kResDir, folder + kResDir);
   WriteLanguageSetting(folder + kCfgDir + kSoftCfgFile, job.language_number);
 
-  const std::string program = folder + payload::kProgramsDir + "Orvane.exe";
+  const std::string program = folder + payload::kProgramsDir + kProgramFile;
   const std::string icon = folder + kResDir + "title.ico";
-  const std::string uninstaller = folder + payload::kProgramsDir + "Uninstall.exe";
+  const std::string uninstaller = folder + payload::kProgramsDir + kUninstallerFile;
   const std::string& name = job.choices.product_name;
   // A failed folder lookup only costs that folder's shortcuts.
   std::string desktop, menu;
