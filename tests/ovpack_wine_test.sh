@@ -87,6 +87,23 @@ exe extract --drivers "$(win "$work/windows.exe")" "$(win "$work/drivers")"
 printf '%s\n' ./MXDriver/Qvtvcomdrv.inf ./QVTDriver/InstallDriver.exe ./QVTDriver/amd64/co.dll \
   ./QVTDriver/x86/co.dll | diff -u - "$work/got" || fail "driver subset"
 
+# On a Chinese Windows (code page 936: the zh_CN.UTF-8 locale, where it is
+# generated) the arguments arrive in GBK: a tree and a setup named in
+# Chinese; the extraction writes the real Chinese names.
+if locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
+  mkdir -p "$work/发布" && cp -r "$t" "$work/发布/树"
+  LC_ALL=zh_CN.UTF-8 exe build --stub "$(win "$stub")" --from "$(win "$work/发布/树")" \
+    -o "$(win "$work/发布/安装.exe")"
+  [ "$rc" -eq 0 ] || fail "code page 936: build: exit $rc: $(head -3 "$work/err")"
+  cmp "$work/native.exe" "$work/发布/安装.exe" || fail "code page 936: the setups differ"
+  LC_ALL=zh_CN.UTF-8 exe extract "$(win "$work/发布/安装.exe")" "$(win "$work/发布/展开")"
+  [ "$rc" -eq 0 ] || fail "code page 936: extract: exit $rc: $(head -3 "$work/err")"
+  cmp "$t/QVTPrograms/语言/简体中文.ini" "$work/发布/展开/QVTPrograms/语言/简体中文.ini" ||
+    fail "code page 936: the Chinese names"
+else
+  echo "note: no zh_CN.UTF-8 locale here, so nothing ran in code page 936" >&2
+fi
+
 # --strict: the warnings are errors, and no setup is left behind.
 exe build --strict --stub "$(win "$stub")" --from "$(win "$t")" -o "$(win "$work/strict.exe")"
 [ "$rc" -eq 1 ] || fail "build --strict: exit $rc"
