@@ -1,44 +1,33 @@
 #!/usr/bin/env bash
 # The same source gives the same programs wherever it lies and whenever it is
-# built: builds the given files again from a copy of the source in another
-# folder, into another build folder, later and without the compiler cache,
-# and compares them byte for byte with this build's.
+# built: builds FILEs again from a copy of the source in another folder, into
+# another build folder, later and without the compiler cache, and compares.
 #   tests/reproducible_build_test.sh SOURCE BUILD FILE... -- CMAKE-ARG...
-# (FILE: a program of the build folder BUILD; CMAKE-ARG: how BUILD was
-# configured; the source folder in them is replaced by the copy's.)
+# (FILEs lie in BUILD, configured with CMAKE-ARGs; SOURCE in them is replaced.)
 set -uo pipefail
 source=$1 build=$2
 shift 2
-files=()
-while [ $# -gt 0 ] && [ "$1" != -- ]; do files+=("$1"); shift; done
+targets=()
+while [ $# -gt 0 ] && [ "$1" != -- ]; do targets+=("${1#"$build"/}"); shift; done
 [ $# -gt 0 ] && shift
 work=$(mktemp -d /tmp/ovsetup-elsewhere.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-copy="$work/source" again="$work/build"
-
-mkdir -p "$copy"
-tar -C "$source" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf - ||
-  { echo "cannot copy the source"; exit 1; }
 args=()
-for arg in "$@"; do args+=("${arg//$source/$copy}"); done
-targets=()
-for file in "${files[@]}"; do targets+=("${file#"$build"/}"); done
+for arg in "$@"; do args+=("${arg//$source/$work/source}"); done
 
+mkdir "$work/source" && tar -C "$source" --exclude=./build --exclude=./.git -cf - . |
+  tar -C "$work/source" -xf - || { echo "cannot copy the source"; exit 1; }
 unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 export CCACHE_DISABLE=1
-cmake -S "$copy" -B "$again" -G Ninja "${args[@]}" -DOVSETUP_TESTS=OFF >"$work/configure.log" 2>&1 ||
-  { tail -20 "$work/configure.log"; exit 1; }
-ninja -C "$again" "${targets[@]}" >"$work/build.log" 2>&1 || { tail -20 "$work/build.log"; exit 1; }
+{ cmake -S "$work/source" -B "$work/build" -G Ninja "${args[@]}" -DOVSETUP_TESTS=OFF &&
+  ninja -C "$work/build" "${targets[@]}"; } >"$work/build.log" 2>&1 || { tail -20 "$work/build.log"; exit 1; }
 
 failures=0
 for target in "${targets[@]}"; do
-  if ! cmp "$build/$target" "$again/$target"; then
-    failures=$((failures + 1))
-    echo "FAIL: $target differs between $build and $again" >&2
-    command -v objdump >/dev/null &&
-      diff <(objdump -p "$build/$target" 2>/dev/null | tail -n +3) \
-        <(objdump -p "$again/$target" 2>/dev/null | tail -n +3) | head -10
-  fi
+  cmp "$build/$target" "$work/build/$target" && continue
+  failures=$((failures + 1))
+  diff <(objdump -p "$build/$target" | tail -n +3) <(objdump -p "$work/build/$target" | tail -n +3) |
+    head -8
 done
-if [ "$failures" -ne 0 ]; then echo "$failures of ${#targets[@]} programs differ"; exit 1; fi
+[ "$failures" -eq 0 ] || { echo "FAIL: $failures of ${#targets[@]} programs differ"; exit 1; }
 echo "reproducible: ${targets[*]} built again elsewhere are byte-identical"
