@@ -35,12 +35,12 @@ const char kHelp[] =
     "      the end marker, the folder-before-subfolder order and paths that\n"
     "      differ only in letter case; say whether it is signed (the\n"
     "      signature's trust is the signing tool's to check)\n"
-    "  build and verify warn when an install would miss a file it names or a\n"
-    "  stored path would pass 259 characters in an install's folder;\n"
-    "  --strict makes those warnings errors\n"
     "  ovpack extract [--drivers] FILE TARGET\n"
     "      extract as the setup does: everything but MXDriver (\"Contour\" into\n"
     "      the Windows folder), or with --drivers only the driver kits\n"
+    "  build and verify warn when an install would miss a file it names or a\n"
+    "  stored path would pass 259 characters in an install's folder;\n"
+    "  --strict makes those warnings errors\n"
     "exit status: 0 success, 1 failure, 2 usage error\n";
 
 int Usage(const char* problem) {

@@ -42,9 +42,11 @@ constexpr InstallFolder kInstallFolders[] = {
     {kProgramInstall, payload::Selection::kAll, "C:\\Program Files (x86)\\Orvane\\"},
     {kCorelInstall, payload::Selection::kAll,
      "C:\\Program Files\\Corel\\CorelDRAW Technical Suite X7\\Programs64\\"},
-    {kAcadInstall, payload::Selection::kAll, "C:\\Program Files\\Autodesk\\AutoCAD Mechanical 2018\\"},
+    {kAcadInstall, payload::Selection::kAll,
+     "C:\\Program Files\\Autodesk\\AutoCAD Mechanical 2018\\"},
     {kAiInstall, payload::Selection::kAll,
-     "C:\\Program Files\\Adobe\\Adobe Illustrator CS6 (64 Bit)\\Support Files\\Contents\\Windows\\"},
+     "C:\\Program Files\\Adobe\\Adobe Illustrator CS6 (64 Bit)\\"
+     "Support Files\\Contents\\Windows\\"},
     {kDriverInstall, payload::Selection::kDriverSubset, "C:\\Windows\\SysWOW64\\"},
 };
 constexpr char kWindowsFolder[] = "C:\\Windows\\";
@@ -84,7 +86,8 @@ std::vector<NeededFile> NeededFiles() {
   for (const bool bits64 : {false, true})
     for (const bool chinese : {true, false})
       files.push_back({kAiInstall, ai + install::AiPluginFile(chinese, bits64),
-                       std::string(bits64 ? "64-bit" : "32-bit") + (chinese ? ", Chinese" : ", English")});
+                       std::string(bits64 ? "64-bit, " : "32-bit, ") +
+                           (chinese ? "Chinese" : "English")});
   return files;
 }
 
