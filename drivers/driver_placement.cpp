@@ -1,5 +1,7 @@
 #include "drivers/driver_placement.h"
 
+#include <algorithm>
+
 #include "drivers/mdmcpq_store.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
@@ -95,6 +97,20 @@ void PlaceDriverFiles(const std::string& kit_folder) {
   } else if (version.major == 5 && version.minor == 1) {
     CopySerialPair(kXpPair, kit_folder, windows);
   }
+}
+
+std::vector<std::string> SerialKitFiles() {
+  std::vector<std::string> names;
+  auto add = [&names](const KitFile& file) {
+    for (const char* name : {file.bits64, file.bits32})
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  };
+  for (const auto& row : kCommonRows) add(row.source);
+  for (const SerialPair& pair : {kWindows7Pair, kXpPair}) {
+    add(pair.inf);
+    add(pair.sys);
+  }
+  return names;
 }
 
 }  // namespace ovsetup::drivers

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace ovsetup::drivers {
 
@@ -18,5 +19,9 @@ int Is64BitWindows();
 // system-folder lookup skips everything, a failed version query everything
 // after the common rows.
 void PlaceDriverFiles(const std::string& kit_folder);
+
+// The names of the kit files PlaceDriverFiles copies on some Windows version
+// and bitness, each once, in the order of its tables.
+std::vector<std::string> SerialKitFiles();
 
 }  // namespace ovsetup::drivers

@@ -66,7 +66,7 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
   const std::string kit = scratch + payload::kSerialDriverFolder + "\\";
   PlaceDriverFiles(kit);
 
-  const std::string installer = scratch + payload::kUsbDriverFolder + "\\InstallDriver.exe";
+  const std::string installer = scratch + payload::kUsbDriverFolder + "\\" + kDriverInstallerFile;
   const bool ran = RunInstaller(installer, window, pacing, steps);
   window.ShowMessage(ran ? kDriverInstallOk : kDriverInstallError);
   platform::SleepFor(100);

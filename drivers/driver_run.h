@@ -39,6 +39,9 @@ class DriverRunPacing {
 // "Installing the driver..." for any other index.
 const char* DriverWindowCaption(install::LanguageIndex language);
 
+// The driver-package installer the run starts, in the payload's "QVTDriver\".
+inline constexpr char kDriverInstallerFile[] = "InstallDriver.exe";
+
 // Outcome texts, English in every language.
 constexpr char kDriverInstallOk[] = "Install OK!";
 constexpr char kDriverInstallError[] = "error!";

@@ -13,8 +13,6 @@
 namespace ovsetup::install {
 namespace {
 
-const char* const kFonts[] = {"Fs.shx", "gbcbig.shx", "HT.SHX", "Hztxt.shx", "Khz.shx", "txt.shx"};
-
 void Copy(const std::string& from, const std::string& to) {
   platform::CopyOneFile(from, to, false);
 }
@@ -33,7 +31,7 @@ AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string&
     return AcadFolderResult::CopyFailed;
   Copy(cad + "QVTStart.bmp", folder + "QVTStart.bmp");
   if (!DeliverOrFail(job, cad + "acad.dvb", folder + "acad.dvb", KeepOld::Yes, close) ||
-      !DeliverOrFail(job, cad + job.language().Choose("acad_CH.lsp", "acad_EN.lsp"),
+      !DeliverOrFail(job, cad + job.language().Choose(kAcadLispChinese, kAcadLispEnglish),
                      folder + "acad.lsp", KeepOld::Yes, close))
     return AcadFolderResult::CopyFailed;
   EmptyAndRemoveFolder(cad);
@@ -41,7 +39,7 @@ AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string&
   CopySettingsFolders(job, folder);
   // One "\" more after the folder, which ends with one: the doubled
   // separator is what this install has always written; Windows accepts it.
-  for (const char* font : kFonts)
+  for (const char* font : kAcadFonts)
     (void)DeliverFile(folder + "\\" + payload::kFontsDir + font, folder + "\\Fonts\\" + font,
                       KeepOld::Yes);
   return AcadFolderResult::AcadInstalled;

@@ -7,6 +7,16 @@
 
 namespace ovsetup::install {
 
+// What the add-in install takes from the payload: the add-in files of
+// "QVTCad\", placed in the AutoCAD folder under their own names; the two
+// sources of acad.lsp in "QVTCad\", one per language; the fonts of
+// "QVTFonts\", placed in the AutoCAD folder's "Fonts\".
+inline constexpr const char* kAcadAddInFiles[] = {"QVTSrtCad.dll", "QVTStart.bmp", "acad.dvb"};
+inline constexpr const char kAcadLispChinese[] = "acad_CH.lsp";
+inline constexpr const char kAcadLispEnglish[] = "acad_EN.lsp";
+inline constexpr const char* kAcadFonts[] = {"Fs.shx",    "gbcbig.shx", "HT.SHX",
+                                             "Hztxt.shx", "Khz.shx",    "txt.shx"};
+
 enum class AcadFolderResult { AcadInstalled, ExtractionFailed, CopyFailed };
 
 // Installs into one AutoCAD folder `folder` (ending with "\"): extracts the

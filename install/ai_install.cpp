@@ -30,10 +30,8 @@ void InstallAiPlugin(const JobContext& job) {
   // The installed name follows the language only; the source also the type.
   const bool chinese = job.language().IsChinese();
   const bool bits64 = job.choices.install_type == 4;
-  const char* source = chinese ? (bits64 ? "QVTPlugin64.aip" : "QVTPlugin.aip")
-                               : (bits64 ? "QVTPlugin64En.aip" : "QVTPluginEn.aip");
-  if (!DeliverOrFail(job, root + payload::kAiDir + source,
-                     plugins + (chinese ? "QVTPlugin.aip" : "QVTPluginEn.aip"), KeepOld::No,
+  if (!DeliverOrFail(job, root + payload::kAiDir + AiPluginFile(chinese, bits64),
+                     plugins + AiPluginFile(chinese, false), KeepOld::No,
                      job.messages.close_corel))
     return;
   EmptyAndRemoveFolder(root + payload::kAiDir);

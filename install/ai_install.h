@@ -5,6 +5,13 @@
 
 namespace ovsetup::install {
 
+// The plug-in file in the payload's "QVTAi\" folder for a language and a
+// bitness. It is installed under the 32-bit file's name of its language.
+constexpr const char* AiPluginFile(bool chinese, bool bits64) {
+  return chinese ? (bits64 ? "QVTPlugin64.aip" : "QVTPlugin.aip")
+                 : (bits64 ? "QVTPlugin64En.aip" : "QVTPluginEn.aip");
+}
+
 // Installs into the Illustrator folder the user gave: the payload into
 // "Support Files\Contents\Windows\", the plug-in of the job's language and
 // bitness into "Support Files\Required\Plug-ins\". Fails with PathError when

@@ -35,9 +35,9 @@ void InstallProgram(const JobContext& job) {
   CopyFolderFiles(job.source_folder + kResDir, folder + kResDir);
   WriteLanguageSetting(folder + kCfgDir + kSoftCfgFile, job.language_number);
 
-  const std::string program = folder + payload::kProgramsDir + "Orvane.exe";
+  const std::string program = folder + payload::kProgramsDir + kProgramFile;
   const std::string icon = folder + kResDir + "title.ico";
-  const std::string uninstaller = folder + payload::kProgramsDir + "Uninstall.exe";
+  const std::string uninstaller = folder + payload::kProgramsDir + kUninstallerFile;
   // The product name names the program shortcuts only where it makes one file
   // name Windows can hold in the folder meant for it (no other folder, no
   // device, no stream); otherwise they take the program's own name.

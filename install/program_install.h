@@ -5,6 +5,11 @@
 
 namespace ovsetup::install {
 
+// The program and its uninstaller in the payload's "QVTPrograms\" folder:
+// the shortcuts point at them.
+inline constexpr char kProgramFile[] = "Orvane.exe";
+inline constexpr char kUninstallerFile[] = "Uninstall.exe";
+
 // Installs into `install_path` + "Orvane\": the payload without the plug-in
 // folders, the settings folders from beside the setup, the language in
 // SoftCfg.ini, and the desktop and program-menu shortcuts. Fails with

@@ -10,22 +10,9 @@
 namespace ovsetup::payload {
 namespace {
 
-enum class Destination { kSkip, kUnderTarget, kWindowsFolder };
-
 bool IsDriverKitFolder(const std::string& folder) {
   return folder == kUsbDriverFolder || folder == kUsbDriverAmd64Folder ||
          folder == kUsbDriverX86Folder;
-}
-
-// Folder names compare byte for byte, case-sensitive.
-Destination Route(const std::string& folder, Selection selection) {
-  if (selection == Selection::kAll) {
-    if (folder == kContourFolder) return Destination::kWindowsFolder;
-    if (folder == kSerialDriverFolder) return Destination::kSkip;
-    return Destination::kUnderTarget;
-  }
-  if (folder == kSerialDriverFolder || IsDriverKitFolder(folder)) return Destination::kUnderTarget;
-  return Destination::kSkip;
 }
 
 class ExtractVisitor : public EntryVisitor {
@@ -78,6 +65,17 @@ class ExtractVisitor : public EntryVisitor {
 };
 
 }  // namespace
+
+// Folder names compare byte for byte, case-sensitive.
+Destination Route(const std::string& folder, Selection selection) {
+  if (selection == Selection::kAll) {
+    if (folder == kContourFolder) return Destination::kWindowsFolder;
+    if (folder == kSerialDriverFolder) return Destination::kSkip;
+    return Destination::kUnderTarget;
+  }
+  if (folder == kSerialDriverFolder || IsDriverKitFolder(folder)) return Destination::kUnderTarget;
+  return Destination::kSkip;
+}
 
 WalkResult PayloadArchive::Extract(const std::string& target, Selection selection) const {
   ExtractVisitor visitor(target, selection);

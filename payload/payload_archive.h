@@ -13,6 +13,12 @@ enum class Selection {
   kDriverSubset,   // only "MXDriver", "QVTDriver", "QVTDriver\amd64", "QVTDriver\x86"
 };
 
+// Where an extraction writes an entry of `folder` (the bytes before the
+// entry's last "\"): under the target, into the Windows folder by file name
+// alone, or nowhere.
+enum class Destination { kSkip, kUnderTarget, kWindowsFolder };
+Destination Route(const std::string& folder, Selection selection);
+
 // The payload held by one file (in the setup: the running executable).
 // Holds only the path; every call opens and closes the file itself.
 class PayloadArchive {

@@ -47,7 +47,8 @@ expect ovengine         tools/shown_text.h            no
 expect ovconfig         install/language_index.h      yes
 expect ovconfig         app/welcome_dialog.h          no
 expect ovpack           payload/payload_walk.h        yes
-expect ovpack           install/install_job.h         no
+expect ovpack           install/program_install.h     yes
+expect ovpack           config/setup_config.h         no
 expect ovsetup-headless config/setup_config.h         yes
 expect ovsetup-headless app/welcome_dialog.h          no
 # The dialog layer, inside platform/, is seen by the windows alone.

@@ -172,6 +172,69 @@ printf '\x00\x00\x00\x00' >>"$work/junk.exe"
 expect_exit 1 "$ovpack" list "$work/junk.exe"
 expect_err "the offset count is 0 or above 600"
 
+# Release checks. The files the warnings of a bare tree name are exactly what
+# silences them; then each file taken out is named with its install (and
+# variant), a warning unless --strict, which leaves no setup behind.
+rel="$work/release"
+mkdir -p "$rel/QVTPrograms" && printf x >"$rel/QVTPrograms/other.dat"
+expect_exit 0 "$ovpack" build --stub "$work/stub.exe" --from "$rel" -o "$work/rel.exe"
+grep -oE '[A-Za-z]+\\[A-Za-z0-9_.]+' "$work/err" | sort -u >"$work/needed"
+[ "$(wc -l <"$work/needed")" -ge 30 ] || fail "needed files: $(cat "$work/err")"
+while read -r needed; do
+  mkdir -p "$rel/$(dirname "${needed//\\//}")" && printf x >"$rel/${needed//\\//}"
+done <"$work/needed"
+expect_exit 0 "$ovpack" build --strict --stub "$work/stub.exe" --from "$rel" -o "$work/rel.exe"
+[ ! -s "$work/err" ] || fail "complete release warns: $(cat "$work/err")"
+expect_exit 0 "$ovpack" verify --strict "$work/rel.exe"
+for row in 'QVTPrograms/Orvane.exe|the program install lacks QVTPrograms\Orvane.exe' \
+    'QVTPrograms/Uninstall.exe|the program install lacks QVTPrograms\Uninstall.exe' \
+    'QVTDriver/InstallDriver.exe|the USB driver install lacks QVTDriver\InstallDriver.exe' \
+    'MXDriver/qvt512u2.006|the USB driver install lacks MXDriver\qvt512u2.006' \
+    'QVTCad/acad_EN.lsp|the AutoCAD add-in install lacks QVTCad\acad_EN.lsp (English)' \
+    'QVTFonts/HT.SHX|the AutoCAD add-in install lacks QVTFonts\HT.SHX' \
+    'QVTCorel/QVTCorelX34.gms|the CorelDRAW macro install lacks QVTCorel\QVTCorelX34.gms (CorelDraw X3 and CorelDraw X4)' \
+    'QVTAi/QVTPlugin64En.aip|the Illustrator plug-in install lacks QVTAi\QVTPlugin64En.aip (64-bit, English)'; do
+  file=${row%%|*} text=${row#*|}
+  mv "$rel/$file" "$work/aside"
+  expect_exit 0 "$ovpack" build --stub "$work/stub.exe" --from "$rel" -o "$work/rel.exe"
+  expect_err "rel.exe: warning: $text"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$file: $(cat "$work/err")"
+  expect_exit 0 "$ovpack" verify "$work/rel.exe"
+  expect_err "rel.exe: warning: $text"
+  expect_exit 1 "$ovpack" verify --strict "$work/rel.exe"
+  expect_err "rel.exe: error: $text"
+  expect_exit 1 "$ovpack" build --strict --stub "$work/stub.exe" --from "$rel" -o "$work/strict.exe"
+  [ ! -e "$work/strict.exe" ] || fail "$file: build --strict left its output"
+  mv "$work/aside" "$rel/$file"
+done
+# Stored paths against 259 characters under the longest folder of an install
+# that writes them (the Illustrator plug-in's is 85 characters, the driver
+# install's system folder 20); Chinese characters count one each.
+ai_folder="C:\\Program Files\\Adobe\\Adobe Illustrator CS6 (64 Bit)\\Support Files\\Contents\\Windows\\"
+fill() { printf "$1%.0s" $(seq "$2"); }  # fill TEXT COUNT
+# long_path FOLDER CHARACTERS FILL : a stored path of CHARACTERS in all, FOLDER\NAME.txt for
+# ASCII, FOLDER\STEP\NAME.txt otherwise (a Linux name holds 255 bytes).
+long_path() {
+  local rest=$(($2 - ${#1} - 5)) path=$1
+  if [ "$3" != a ]; then
+    path+=/$(fill "$3" $((rest / 2 - 1))) rest=$((rest - rest / 2))
+    mkdir -p "$work/p/$path" && printf x >"$work/p/$1/a.txt"
+  fi
+  mkdir -p "$work/p/$path" && printf x >"$work/p/$path/$(fill "$3" "$rest").txt"
+}
+for row in "QVTPrograms 174 a 0" "QVTPrograms 175 a 1" "QVTPrograms 174 中 0" "QVTPrograms 175 中 1" \
+    "MXDriver 239 a 0" "MXDriver 240 a 1" "QVTDriver 174 a 0" "QVTDriver 175 a 1"; do
+  read -r folder chars with warned <<<"$row"
+  rm -rf "$work/p" && long_path "$folder" "$chars" "$with"
+  expect_exit 0 "$ovpack" build --stub "$work/stub.exe" --from "$work/p" -o "$work/p.exe"
+  got=$(grep -c ': the path has ' "$work/err")
+  [ "$got" -eq "$warned" ] || fail "$row: $got long-path warnings: $(grep 'path has' "$work/err")"
+done
+expect_exit 0 "$ovpack" build --stub "$work/stub.exe" --from "$work/p" -o "$work/p.exe"
+expect_err "QVTDriver\\$(fill a 161).txt: the path has 260 characters under the Illustrator plug-in install (its folder \"$ai_folder\"), more than the 259 Windows takes"
+expect_exit 1 "$ovpack" verify --strict "$work/p.exe"
+expect_err "error: QVTDriver\\"
+
 # Usage errors.
 expect_exit 2 "$ovpack"
 expect_exit 2 "$ovpack" build --from "$t"

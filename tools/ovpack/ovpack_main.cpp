@@ -14,6 +14,7 @@
 #include "platform/text_codec.h"
 #include "tools/ovpack/pack_builder.h"
 #include "tools/ovpack/pack_checks.h"
+#include "tools/ovpack/release_checks.h"
 #include "tools/shown_text.h"
 
 namespace {
@@ -24,12 +25,12 @@ constexpr int kOk = 0, kFailed = 1, kUsage = 2;
 
 const char kHelp[] =
     "usage:\n"
-    "  ovpack build --stub STUB --from DIR -o OUT [--codepage CP]\n"
+    "  ovpack build --stub STUB --from DIR -o OUT [--codepage CP] [--strict]\n"
     "      append a payload of every regular file under DIR to STUB, as OUT\n"
     "      (paths stored with \"\\\" in code page CP, default 936)\n"
     "  ovpack list [--codepage CP] FILE\n"
     "      one line per entry: size, then path\n"
-    "  ovpack verify [--codepage CP] FILE\n"
+    "  ovpack verify [--codepage CP] [--strict] FILE\n"
     "      check the payload as the setup reads it, plus ascending offsets,\n"
     "      the end marker, the folder-before-subfolder order and paths that\n"
     "      differ only in letter case; say whether it is signed (the\n"
@@ -37,6 +38,9 @@ const char kHelp[] =
     "  ovpack extract [--drivers] FILE TARGET\n"
     "      extract as the setup does: everything but MXDriver (\"Contour\" into\n"
     "      the Windows folder), or with --drivers only the driver kits\n"
+    "  build and verify warn when an install would miss a file it names or a\n"
+    "  stored path would pass 259 characters in an install's folder;\n"
+    "  --strict makes those warnings errors\n"
     "exit status: 0 success, 1 failure, 2 usage error\n";
 
 int Usage(const char* problem) {
@@ -127,12 +131,14 @@ bool TakeCodePage(const std::vector<std::string>& args, std::size_t* i, unsigned
 
 int Build(const std::vector<std::string>& args) {
   ovpack::BuildOptions options;
+  bool strict = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool has_value = i + 1 < args.size();
     if (a == "--stub" && has_value) options.stub = args[++i];
     else if (a == "--from" && has_value) options.from = args[++i];
     else if ((a == "-o" || a == "--out") && has_value) options.out = args[++i];
+    else if (a == "--strict") strict = true;
     else if (a == "--codepage") {
       if (!TakeCodePage(args, &i, &options.code_page)) return Usage("--codepage wants a code page number");
     } else return Usage(("build: unexpected argument " + a).c_str());
@@ -145,16 +151,22 @@ int Build(const std::vector<std::string>& args) {
     std::fprintf(stderr, "ovpack: %s\n", error.c_str());
     return kFailed;
   }
-  return kOk;
+  if (ovpack::ReportReleaseChecks(options.out, platform::PathFromHost(options.out),
+                                  options.code_page, strict))
+    return kOk;
+  std::remove(options.out.c_str());
+  return kFailed;
 }
 
 int ListOrVerify(const std::vector<std::string>& args, bool verify) {
   unsigned code_page = platform::kCodePageGbk;
   std::string file;
+  bool strict = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--codepage") {
       if (!TakeCodePage(args, &i, &code_page)) return Usage("--codepage wants a code page number");
-    } else if (file.empty()) file = args[i];
+    } else if (verify && args[i] == "--strict") strict = true;
+    else if (file.empty()) file = args[i];
     else return Usage(("unexpected argument " + args[i]).c_str());
   }
   if (file.empty()) return Usage("which setup file?");
@@ -174,6 +186,7 @@ int ListOrVerify(const std::vector<std::string>& args, bool verify) {
     std::fprintf(stderr, "ovpack: %s: %s\n", file.c_str(), problem.c_str());
   if (!result.ok()) ReportFault(file, result, code_page);
   if (!result.ok() || !visitor.problems().empty()) return kFailed;
+  if (!ovpack::ReportReleaseChecks(file, path, code_page, strict)) return kFailed;
   std::printf("%s: %u entries, well formed\n", file.c_str(), result.entry);
   return kOk;
 }

@@ -12,6 +12,7 @@
 #include "payload/signed_image.h"
 #include "payload/stored_path_rules.h"
 #include "platform/file_io.h"
+#include "platform/filesystem_path.h"
 #include "platform/text_codec.h"
 #include "tools/ovpack/pack_checks.h"
 
@@ -125,11 +126,12 @@ std::uint64_t SigningPadding(std::uint64_t size) { return (8 - size % 8) % 8; }
 bool BuildSetup(const BuildOptions& options, std::string* error) {
   std::vector<PlannedEntry> entries;
   std::error_code ec;
-  if (!fs::is_directory(fs::u8path(options.from), ec)) {
+  const fs::path from = platform::FileSystemPath(options.from);
+  if (!fs::is_directory(from, ec)) {
     *error = options.from + ": not a folder";
     return false;
   }
-  if (!Collect(fs::u8path(options.from), "", &entries, error)) return false;
+  if (!Collect(from, "", &entries, error)) return false;
   if (entries.size() > payload::kMaxEntries) {
     *error = entries[payload::kMaxEntries].shown + ": more than 599 files (" +
              std::to_string(entries.size()) + "); the payload holds at most 599 entries";
@@ -145,7 +147,8 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
     }
   }
 
-  const fs::path stub = fs::u8path(options.stub), out_path = fs::u8path(options.out);
+  const fs::path stub = platform::FileSystemPath(options.stub);
+  const fs::path out_path = platform::FileSystemPath(options.out);
   const std::uint64_t stub_size = fs::file_size(stub, ec);
   if (ec) {
     *error = options.stub + ": cannot read the stub: " + ec.message();
