@@ -21,10 +21,7 @@ void Copy(const std::string& from, const std::string& to) {
 }  // namespace
 
 AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string& folder) {
-  if (!payload::PayloadArchive(job.payload_file).ExtractAll(folder)) {
-    job.Fail(job.messages.close_acad);
-    return AcadFolderResult::ExtractionFailed;
-  }
+  if (!job.ExtractAll(folder, job.messages.close_acad)) return AcadFolderResult::ExtractionFailed;
   const std::string cad = folder + payload::kCadDir;
   for (const char* file : {"QVTSrtCad.dll", "QVTStart.bmp", "acad.dvb"})
     Copy(cad + file, folder + file);
