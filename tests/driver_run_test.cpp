@@ -150,6 +150,19 @@ TEST(DriverRun, Outcomes) {
   EXPECT_EQ((std::vector<std::string>{"open", "range 0..100", "message error!", "close"}),
             window.events);
   EXPECT_EQ("from before", testing::ReadHostFile(host_scratch / "MXDriver" / "UsbDriver.exe"));
+  // A setup that fails its integrity record says so, in English, and writes nothing.
+  std::string damaged = testing::WithIntegrityRecord(DriverPayload(Installer::kQuick));
+  damaged[damaged.size() - 8] ^= 1;
+  testing::WriteHostFile(dir.Host("setup.exe"), damaged);
+  fs::remove_all(host_scratch / "QVTDriver");
+  RecordingWindow damaged_window;
+  drivers::RunDriverInstall(setup, damaged_window, pacing);
+  EXPECT_EQ((std::vector<std::string>{"open", "range 0..100",
+                                      "message The setup file is damaged, please get a new copy!",
+                                      "close"}),
+            damaged_window.events);
+  EXPECT_FALSE(fs::exists(host_scratch / "QVTDriver"));
+  EXPECT_EQ("from before", testing::ReadHostFile(host_scratch / "MXDriver" / "UsbDriver.exe"));
   fs::remove_all(host_scratch / "MXDriver");
   fs::remove_all(host_scratch / "QVTDriver");
 }

@@ -96,6 +96,12 @@ open(sys.argv[2], "wb").write(data)
 PY
 signature_ok stub32-signed.exe || fail "the untouched signed setup no longer verifies"
 ! signature_ok flipped.exe || fail "a flipped payload byte still verifies"
+# ... and its integrity record, which the setup itself checks before writing.
+"$ovpack" verify stub32-signed.exe | grep -qx "stub32-signed.exe: integrity: ok" ||
+  fail "the signed setup's record does not hold"
+"$ovpack" extract flipped.exe flipped 2>err && fail "a signed setup with a flipped byte extracts"
+grep -qF "integrity: damaged — its payload does not match the hash" err || fail "flipped: $(cat err)"
+[ -z "$(ls -A flipped)" ] || fail "flipped: extracted $(ls -A flipped)"
 
 # A signed stub is refused, and no setup is left behind.
 sign -in stub32.exe -out signed-stub.exe || fail "sign the stub"

@@ -15,6 +15,7 @@
 namespace fs = std::filesystem;
 using ovsetup::testing::PayloadImage;
 using ovsetup::testing::SignAsPe;
+using ovsetup::testing::WithIntegrityRecord;
 
 namespace {
 
@@ -134,6 +135,22 @@ int main(int argc, char** argv) {
     const std::string kind = pe32_plus ? "pe32plus" : "pe32";
     signed_setups.emplace_back("signed-" + kind, SignAsPe(image.Finish(), pe32_plus, 64));
     signed_setups.emplace_back("nested-" + kind, SignAsPe(image.Finish(), pe32_plus, 1200));
+  }
+  // Setups with an integrity record: intact, signed, and damaged in its
+  // tag, its payload and its length; the PE reader gets them too.
+  {
+    PayloadImage image;
+    image.Add("QVTPrograms\\a.txt", "recorded");
+    image.Add("QVTDriver\\usb.inf", "usb");
+    const std::string recorded = WithIntegrityRecord(image.Finish());
+    std::string tag = recorded, body = recorded;
+    tag[ovsetup::testing::kRecordedImageEnd + 2] ^= 1;
+    body[recorded.size() - 20] ^= 1;
+    signed_setups.emplace_back("recorded", recorded);
+    signed_setups.emplace_back("recorded-signed", SignAsPe(recorded, false, 64));
+    signed_setups.emplace_back("recorded-tag", tag);
+    signed_setups.emplace_back("recorded-body", body);
+    signed_setups.emplace_back("recorded-cut", recorded.substr(0, recorded.size() - 3));
   }
   payloads.insert(payloads.end(), signed_setups.begin(), signed_setups.end());
   const bool ok = WriteAll(out / "payload_walk", payloads) &&
