@@ -1,8 +1,8 @@
 #include "drivers/driver_run.h"
 
 #include "drivers/driver_placement.h"
-#include "payload/folder_names.h"
 #include "install/message_set.h"
+#include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "platform/file_ops.h"
 #include "platform/path_text.h"
@@ -62,7 +62,7 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
   const payload::WalkResult extraction =
       payload::PayloadArchive(payload_file).Extract(scratch, payload::Selection::kDriverSubset);
   if (!extraction.ok()) {
-    // The outcome texts are English in every language.
+    // The outcome texts are English in every language (index 2: English).
     window.ShowMessage(payload::IsDamage(extraction.fault)
                            ? install::MessageSetFor(install::LanguageIndex(2)).setup_damaged
                            : kDriverInstallError);  // files extracted so far stay
