@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Signed setups under Wine: the real setup.exe as stub, signed by osslsigncode
-# once and nested, installs the program exactly as the unsigned setup does.
-#   tests/signing_wine_test.sh WINE-RUN PREFIX ARCH HEADLESS STUB
-# (WINE-RUN PREFIX ARCH is the build's emulator; STUB the build's setup.exe.)
+# once and nested, installs the program exactly as the unsigned setup does;
+# one built by ovpack carries an integrity record, and damaged or cut short
+# it installs nothing and says so.
+#   tests/signing_wine_test.sh WINE-RUN PREFIX ARCH HEADLESS STUB OVPACK
+# (WINE-RUN PREFIX ARCH is the build's emulator; STUB the build's setup.exe,
+# OVPACK the build's ovpack.exe.)
 set -uo pipefail
-wine_run=$1 prefix=$2 arch=$3 headless=$4 stub=$5
+wine_run=$1 prefix=$2 arch=$3 headless=$4 stub=$5 ovpack=$6
 work=$(mktemp -d)
 installs="$prefix/drive_c/ovsetup-signing"
 failures=0
@@ -52,6 +55,37 @@ for folder in QVTPrograms QVTDriver; do
 done
 for setup in Signed Nested; do
   diff -r "$installs/Unsigned" "$installs/$setup" >/dev/null || fail "$setup: installs differently from Unsigned"
+done
+
+# ovpack under Wine on the real stub: the setup carries an integrity record.
+# Signed, it installs; a flipped payload byte or a cut, and it installs
+# nothing and says so in the chosen language.
+win() { echo "Z:$(echo "$work/$1" | tr / '\\')"; }
+wine "$ovpack" build --stub "Z:$(echo "$stub" | tr / '\\')" --from "$(win tree)" -o "$(win media/Recorded.exe)" \
+  >pack.log 2>&1 || fail "ovpack build under Wine: $(cat pack.log)"
+wine "$ovpack" verify "$(win media/Recorded.exe)" 2>&1 | tr -d '\r' | grep -q ': integrity: ok$' ||
+  fail "no intact integrity record on the real stub"
+sign -in media/Recorded.exe -out media/RecordedSigned.exe || fail "osslsigncode sign: $(tail -3 sign.log)"
+python3 - media/RecordedSigned.exe media/Flipped.exe media/Recorded.exe media/Cut.exe <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+data[len(data) // 2] ^= 1
+open(sys.argv[2], "wb").write(data)
+data = open(sys.argv[3], "rb").read()
+open(sys.argv[4], "wb").write(data[:len(data) - 1000])
+PY
+for row in "RecordedSigned:2:Install OK!" "Flipped:0:安装文件已损坏,请重新获取安装程序!" \
+           "Cut:2:The setup file is damaged, please get a new copy!"; do
+  setup=${row%%:*} rest=${row#*:}
+  language=${rest%%:*} want=${rest#*:}
+  mkdir -p "$installs/$setup"
+  out=$(wine "$headless" install --setup "$(win "media/$setup.exe")" --type 0 --language "$language" \
+          --path "C:\\ovsetup-signing\\$setup" 2>&1 | tr -d '\r')
+  [ "$out" = "$want" ] || fail "$setup: install printed '$out'"
+done
+diff -r "$installs/Unsigned" "$installs/RecordedSigned" >/dev/null || fail "RecordedSigned installs differently"
+for setup in Flipped Cut; do
+  [ -z "$(find "$installs/$setup" -type f)" ] || fail "$setup: installed $(find "$installs/$setup" -type f)"
 done
 
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi

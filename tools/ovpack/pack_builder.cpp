@@ -131,10 +131,12 @@ bool WriteIntegrityRecord(const std::string& out, std::uint64_t at, std::uint64_
   payload::IntegrityRecord record;
   record.begin = static_cast<std::uint32_t>(begin);
   record.end = static_cast<std::uint32_t>(end);
-  platform::InputFile in;
-  if (!in.Open(platform::PathFromHost(out)) ||
-      !payload::HashFileRange(in, begin, end, &record.hash))
-    return false;
+  {
+    platform::InputFile in;  // closed before the file is opened for writing
+    if (!in.Open(platform::PathFromHost(out)) ||
+        !payload::HashFileRange(in, begin, end, &record.hash))
+      return false;
+  }
   unsigned char raw[payload::kIntegrityRecordSize];
   payload::EncodeIntegrityRecord(record, raw);
   std::fstream file(fs::u8path(out), std::ios::binary | std::ios::in | std::ios::out);
