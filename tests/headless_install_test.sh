@@ -65,23 +65,6 @@ run 0 'Install OK!' install --setup "$m/Setup.exe" --type 9 --language 3
 run 2 '' install --setup "$m/Setup.exe" --type x --language 0
 run 2 '' install --type 0 --language 0
 
-# A setup that fails its integrity record: the damaged text in the chosen
-# language, nothing installed; the driver run says it in English.
-"$(dirname "$0")/support/write_pe_stub.py" "$work/pe.exe"
-"$ovpack" build --stub "$work/pe.exe" --from "$t" -o "$m/Recorded.exe" || fail "ovpack build on a PE stub"
-python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[len(d) // 2] ^= 1
-open(sys.argv[2], "wb").write(d)' "$m/Recorded.exe" "$m/Damaged.exe"
-damaged_en="The setup file is damaged, please get a new copy!"
-mkdir -p "$work/fresh"
-run 1 '安装文件已损坏,请重新获取安装程序!' install --setup "$m/Damaged.exe" --type 0 --language 0 --path "$work/fresh"
-run 1 "$damaged_en" install --setup "$m/Damaged.exe" --type 0 --language 2 --path "$work/fresh"
-[ -z "$(ls -A "$work/fresh/Orvane")" ] || fail "a damaged setup installed $(ls -A "$work/fresh/Orvane")"
-run 0 'Install OK!' install --setup "$m/Recorded.exe" --type 0 --language 2 --path "$work/fresh"
-mkdir -p "$work/damaged-run/system32"
-OVSETUP_SYSDIR="$work/damaged-run/system32" run 1 "$(printf '安装驱动...\n%s' "$damaged_en")" \
-  drivers --setup "$m/Damaged.exe" --language 0
-[ -z "$(ls -A "$work/damaged-run/system32")" ] || fail "a damaged driver run wrote files"
-
 # The driver run: caption by language, the bar, the English outcome.
 mkdir -p "$work/Windows/system32"
 export OVSETUP_SYSDIR="$work/Windows/system32" OVSETUP_WINVER=6.1 OVSETUP_WOW64=1

@@ -342,9 +342,8 @@ TEST_F(InstallJob, DamagedSetupSaysSoAndWritesNothing) {
   std::string damaged = testing::WithIntegrityRecord(StandardPayload());
   damaged[damaged.size() / 2] ^= 1;
   const std::string cut = StandardPayload().substr(0, 5000);
-  fs::create_directories(dir_.Host("host/Programs"));
-  fs::create_directories(dir_.Host("host/Support Files/Contents/Windows"));
-  fs::create_directories(dir_.Host("host/Support Files/Required/Plug-ins"));
+  for (const char* folder : {"Programs", "Support Files/Contents/Windows", "Support Files/Required/Plug-ins"})
+    fs::create_directories(dir_.Host(std::string("host/") + folder));
   WriteHostFile(dir_.Host("host/acad.exe"), "acad");
   struct Case {
     const std::string& setup;

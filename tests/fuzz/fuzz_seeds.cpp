@@ -136,22 +136,16 @@ int main(int argc, char** argv) {
     signed_setups.emplace_back("signed-" + kind, SignAsPe(image.Finish(), pe32_plus, 64));
     signed_setups.emplace_back("nested-" + kind, SignAsPe(image.Finish(), pe32_plus, 1200));
   }
-  // Setups with an integrity record: intact, signed, and damaged in its
-  // tag, its payload and its length; the PE reader gets them too.
-  {
-    PayloadImage image;
-    image.Add("QVTPrograms\\a.txt", "recorded");
-    image.Add("QVTDriver\\usb.inf", "usb");
-    const std::string recorded = WithIntegrityRecord(image.Finish());
-    std::string tag = recorded, body = recorded;
-    tag[ovsetup::testing::kRecordedImageEnd + 2] ^= 1;
-    body[recorded.size() - 20] ^= 1;
-    signed_setups.emplace_back("recorded", recorded);
-    signed_setups.emplace_back("recorded-signed", SignAsPe(recorded, false, 64));
-    signed_setups.emplace_back("recorded-tag", tag);
-    signed_setups.emplace_back("recorded-body", body);
-    signed_setups.emplace_back("recorded-cut", recorded.substr(0, recorded.size() - 3));
-  }
+  // Setups with an integrity record: intact, signed, with a damaged tag, cut
+  // short; the PE reader gets them too.
+  PayloadImage recorded;
+  recorded.Add("QVTPrograms\\a.txt", "recorded");
+  std::string intact = WithIntegrityRecord(recorded.Finish()), tag = intact;
+  tag[ovsetup::testing::kRecordedImageEnd + 2] ^= 1;
+  signed_setups.insert(signed_setups.end(), {{"recorded", intact},
+                                             {"recorded-signed", SignAsPe(intact, false, 64)},
+                                             {"recorded-tag", tag},
+                                             {"recorded-cut", intact.substr(0, intact.size() - 3)}});
   payloads.insert(payloads.end(), signed_setups.begin(), signed_setups.end());
   const bool ok = WriteAll(out / "payload_walk", payloads) &&
                   WriteAll(out / "payload_extract", payloads) &&
