@@ -188,11 +188,9 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
     return false;
   }
   // The integrity record goes right after a stub whose image ends the file,
-  // where the setup looks for it; other stubs give a setup without one.
+  // where the setup looks for it; other stubs give a setup without one
+  // ("ovpack verify" says so).
   const bool with_record = ImageEnd(options.stub, stub_size) == stub_size;
-  if (!with_record)
-    std::fprintf(stderr, "ovpack: note: %s is no PE image whose sections end the file; the setup "
-                 "carries no integrity record\n", options.stub.c_str());
   const std::uint64_t record_size = with_record ? payload::kIntegrityRecordSize : 0;
   std::uint64_t total = stub_size + record_size + 4 * (entries.size() + 2);
   for (const PlannedEntry& entry : entries) total += payload::kHeaderSize + entry.size;
