@@ -124,10 +124,10 @@ std::uint64_t ImageEnd(const std::string& stub, std::uint64_t stub_size) {
   return file.Open(platform::PathFromHost(stub)) ? payload::ReadImageEnd(file, stub_size) : 0;
 }
 
-// Fills in the integrity record at `at` of the finished setup `out`, whose
-// payload spans `begin` .. `end`.
-bool WriteIntegrityRecord(const std::string& out, std::uint64_t at, std::uint64_t begin,
-                          std::uint64_t end) {
+// Fills in the integrity record at `at` of the finished setup `out` (the
+// same file as `out_path`), whose payload spans `begin` .. `end`.
+bool WriteIntegrityRecord(const std::string& out, const fs::path& out_path, std::uint64_t at,
+                          std::uint64_t begin, std::uint64_t end) {
   payload::IntegrityRecord record;
   record.begin = static_cast<std::uint32_t>(begin);
   record.end = static_cast<std::uint32_t>(end);
@@ -139,7 +139,7 @@ bool WriteIntegrityRecord(const std::string& out, std::uint64_t at, std::uint64_
   }
   unsigned char raw[payload::kIntegrityRecordSize];
   payload::EncodeIntegrityRecord(record, raw);
-  std::fstream file(fs::u8path(out), std::ios::binary | std::ios::in | std::ios::out);
+  std::fstream file(out_path, std::ios::binary | std::ios::in | std::ios::out);
   file.seekp(static_cast<std::streamoff>(at));
   file.write(reinterpret_cast<const char*>(raw), sizeof raw);
   file.close();
@@ -231,7 +231,8 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
     for (std::size_t i = 0; i < offsets.size(); ++i) payload::WriteLe32(&tail[4 * i], offsets[i]);
     out.write(reinterpret_cast<const char*>(tail.data()), static_cast<std::streamsize>(tail.size()));
     out.close();
-    ok = out.good() && (!with_record || WriteIntegrityRecord(options.out, stub_size, begin, total));
+    ok = out.good() &&
+         (!with_record || WriteIntegrityRecord(options.out, out_path, stub_size, begin, total));
     if (!ok) *error = options.out + ": cannot be written";
   }
   if (!ok) {
