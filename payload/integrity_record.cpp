@@ -26,7 +26,8 @@ std::size_t TagDistance(const unsigned char* p) {
 }  // namespace
 
 void EncodeIntegrityRecord(const IntegrityRecord& record, unsigned char* out) {
-  for (std::size_t i = 0; i < sizeof kIntegrityTag; ++i) out[kIntegrityTagAt + i] = kIntegrityTag[i];
+  for (std::size_t i = 0; i < sizeof kIntegrityTag; ++i)
+    out[kIntegrityTagAt + i] = kIntegrityTag[i];
   WriteLe32(out + kIntegrityVersionAt, record.version);
   WriteLe32(out + kIntegrityBeginAt, record.begin);
   WriteLe32(out + kIntegrityEndAt, record.end);

@@ -40,10 +40,11 @@ constexpr std::size_t kIntegrityRecordSize = 28;
 constexpr std::size_t kIntegrityTagSlack = 2;  // differing tag bytes that still mark a record
 
 static_assert(sizeof kIntegrityTag == kIntegrityVersionAt, "the tag is 8 bytes");
-static_assert(kIntegrityBeginAt == kIntegrityVersionAt + 4 && kIntegrityEndAt == kIntegrityBeginAt + 4 &&
-                  kIntegrityHashAt == kIntegrityEndAt + 4,
+static_assert(kIntegrityBeginAt == kIntegrityVersionAt + 4 &&
+                  kIntegrityEndAt == kIntegrityBeginAt + 4 && kIntegrityHashAt == kIntegrityEndAt + 4,
               "version, begin and end are 32-bit and back to back");
-static_assert(kIntegrityRecordSize == kIntegrityHashAt + 8, "the hash is 64-bit and ends the record");
+static_assert(kIntegrityRecordSize == kIntegrityHashAt + 8,
+              "the hash is 64-bit and ends the record");
 
 struct IntegrityRecord {
   std::uint32_t version = kIntegrityVersion;

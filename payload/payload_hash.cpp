@@ -23,7 +23,8 @@ bool HashFileRange(platform::InputFile& file, std::uint64_t begin, std::uint64_t
   XXH3_64bits_reset(&state);
   const std::unique_ptr<unsigned char[]> buffer(new unsigned char[kCopyBufferSize]);
   for (std::uint64_t left = end - begin; left > 0;) {
-    const std::size_t piece = left < kCopyBufferSize ? static_cast<std::size_t>(left) : kCopyBufferSize;
+    const std::size_t piece =
+        left < kCopyBufferSize ? static_cast<std::size_t>(left) : kCopyBufferSize;
     if (!file.Read(buffer.get(), piece)) return false;
     XXH3_64bits_update(&state, buffer.get(), piece);
     left -= piece;

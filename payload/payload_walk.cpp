@@ -62,7 +62,8 @@ WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
 
   platform::InputFile file;
   std::uint64_t file_length = 0;
-  if (!file.Open(payload_file) || !file.Length(&file_length)) return fail(PayloadFault::kCannotOpen);
+  if (!file.Open(payload_file) || !file.Length(&file_length))
+    return fail(PayloadFault::kCannotOpen);
   // A signed setup's payload ends at its signature.
   const std::uint64_t length = PayloadLength(file, file_length);
   // Before anything else: a damaged setup has no trustworthy table.

@@ -117,7 +117,8 @@ std::uint64_t ReadImageEnd(const ReadAt& read, std::uint64_t file_length) {
   const std::size_t sections = ReadLe16(nt + kSectionCountAt);
   if (sections == 0 || sections > kMaxSections) return 0;
   // The section table follows the optional header as declared.
-  const std::uint64_t table_at = std::uint64_t{nt_at} + kOptionalAt + ReadLe16(nt + kOptionalSizeAt);
+  const std::uint64_t table_at =
+      std::uint64_t{nt_at} + kOptionalAt + ReadLe16(nt + kOptionalSizeAt);
   unsigned char table[kMaxSections * kSectionHeaderSize];
   const std::size_t table_size = sections * kSectionHeaderSize;
   if (table_at > file_length || file_length - table_at < table_size ||

@@ -175,7 +175,8 @@ int ListOrVerify(const std::vector<std::string>& args, bool verify) {
   VerifyVisitor visitor(code_page);
   const payload::WalkResult result = payload::WalkPayload(path, visitor);
   if (result.fault != payload::PayloadFault::kCannotOpen && !payload::IsDamage(result.fault))
-    std::printf(result.has_record ? "%s: integrity: ok\n" : "%s: no integrity record\n", file.c_str());
+    std::printf(result.has_record ? "%s: integrity: ok\n" : "%s: no integrity record\n",
+                file.c_str());
   for (const std::string& problem : visitor.problems())
     std::fprintf(stderr, "ovpack: %s: %s\n", file.c_str(), problem.c_str());
   if (!result.ok()) ReportFault(file, result, code_page);
