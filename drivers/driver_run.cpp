@@ -1,6 +1,7 @@
 #include "drivers/driver_run.h"
 
 #include "drivers/driver_placement.h"
+#include "install/message_set.h"
 #include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "platform/file_ops.h"
@@ -58,8 +59,13 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
     return 1;
   }
   scratch = platform::WithTrailingSlash(scratch);
-  if (!payload::PayloadArchive(payload_file).ExtractDriverSubset(scratch)) {
-    window.ShowMessage(kDriverInstallError);  // files extracted so far stay
+  const payload::WalkResult extraction =
+      payload::PayloadArchive(payload_file).Extract(scratch, payload::Selection::kDriverSubset);
+  if (!extraction.ok()) {
+    // The outcome texts are English in every language (index 2: English).
+    window.ShowMessage(payload::IsDamage(extraction.fault)
+                           ? install::MessageSetFor(install::LanguageIndex(2)).setup_damaged
+                           : kDriverInstallError);  // files extracted so far stay
     window.Close();
     return 1;
   }

@@ -47,7 +47,9 @@ constexpr char kDriverInstallOk[] = "Install OK!";
 constexpr char kDriverInstallError[] = "error!";
 
 // Runs the whole driver install from the payload in `payload_file` (the
-// setup executable). Always returns 1: every outcome is one message box.
+// setup executable). Always returns 1: every outcome is one message box
+// (a setup that fails its integrity record: the English setup_damaged text
+// of install/message_set.h, in every language).
 int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
                      DriverRunPacing& pacing);
 

@@ -20,10 +20,7 @@ void Copy(const std::string& from, const std::string& to) {
 }  // namespace
 
 AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string& folder) {
-  if (!payload::PayloadArchive(job.payload_file).ExtractAll(folder)) {
-    job.Fail(job.messages.close_acad);
-    return AcadFolderResult::ExtractionFailed;
-  }
+  if (!job.ExtractAll(folder, job.messages.close_acad)) return AcadFolderResult::ExtractionFailed;
   const std::string cad = folder + payload::kCadDir;
   const char* const close = job.messages.close_acad;
   // The add-in itself must land; the user's acad.dvb and acad.lsp are kept.

@@ -20,8 +20,7 @@ void InstallAiPlugin(const JobContext& job) {
   plugins += "\\";
   const std::string& root = windows;
 
-  if (!payload::PayloadArchive(job.payload_file).ExtractAll(root))
-    return job.Fail(job.messages.close_corel);  // the set has no Illustrator text
+  if (!job.ExtractAll(root, job.messages.close_corel)) return;  // the set has no Illustrator text
   EmptyAndRemoveFolder(root + payload::kCadDir);
   EmptyAndRemoveFolder(root + payload::kCorelDir);
   platform::DeleteOneFile(plugins + "QVTPlugin.aip");

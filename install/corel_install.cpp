@@ -93,8 +93,7 @@ void InstallCorelMacro(const JobContext& job) {
     platform::CreateOneFolder(gms);
   }
 
-  if (!payload::PayloadArchive(job.payload_file).ExtractAll(root))
-    return job.Fail(job.messages.close_corel);
+  if (!job.ExtractAll(root, job.messages.close_corel)) return;
   if (manual) platform::CreateOneFolder(gms);
   const std::string cad = root + payload::kCadDir, corel = root + payload::kCorelDir;
   EmptyAndRemoveFolder(cad);

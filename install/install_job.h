@@ -38,6 +38,10 @@ struct JobContext {
 
   // Shows `text` once; an install ends right after.
   void Fail(const char* text) const { sink.ShowMessage(text); }
+  // Extracts the whole payload (ExtractAll) into `target`. On failure shows
+  // one text and returns false: setup_damaged when the setup failed its
+  // integrity record, else `failure_text`, the install's own.
+  bool ExtractAll(const std::string& target, const char* failure_text) const;
   // The language the job installs in.
   LanguageIndex language() const { return LanguageIndex(choices.language_index); }
 };

@@ -17,8 +17,7 @@ void InstallProgram(const JobContext& job) {
   if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
   const std::string folder = platform::WithTrailingSlash(job.choices.install_path) + "Orvane\\";
   platform::CreateOneFolder(folder);
-  if (!payload::PayloadArchive(job.payload_file).ExtractAll(folder))
-    return job.Fail(job.messages.program_running);
+  if (!job.ExtractAll(folder, job.messages.program_running)) return;
 
   EmptyFolder(folder + payload::kCadDir);
   EmptyFolder(folder + payload::kCorelDir);

@@ -44,19 +44,20 @@ class ExtractVisitor : public EntryVisitor {
   }
 
  private:
-  // One read and one write per body: the shared buffer up to 512000 bytes
-  // (made for the first such body), an exact-size block above, freed right
-  // after its write.
+  // Through the one 512000-byte buffer, made for the first body: a body up
+  // to that size in one read and one write, a larger one in pieces of that
+  // size, so that memory stays the same whatever the body's size.
   PayloadFault CopyBody(const PayloadEntry& entry, platform::InputFile& file,
                         platform::OutputFile& out) {
-    const std::size_t size = entry.BodySize();
-    std::unique_ptr<char[]> large;
-    if (size > kCopyBufferSize) large.reset(new char[size]);
-    else if (!buffer_) buffer_.reset(new char[kCopyBufferSize]);
-    char* body = large ? large.get() : buffer_.get();
-    if (!file.Seek(entry.BodyOffset()) || !file.Read(body, size)) return PayloadFault::kBodyRead;
-    if (!out.Write(body, size) || !out.Close()) return PayloadFault::kBodyWrite;
-    return PayloadFault::kNone;
+    if (!buffer_) buffer_.reset(new char[kCopyBufferSize]);
+    if (!file.Seek(entry.BodyOffset())) return PayloadFault::kBodyRead;
+    for (std::size_t left = entry.BodySize(); left > 0;) {
+      const std::size_t piece = left < kCopyBufferSize ? left : kCopyBufferSize;
+      if (!file.Read(buffer_.get(), piece)) return PayloadFault::kBodyRead;
+      if (!out.Write(buffer_.get(), piece)) return PayloadFault::kBodyWrite;
+      left -= piece;
+    }
+    return out.Close() ? PayloadFault::kNone : PayloadFault::kBodyWrite;
   }
 
   const std::string& target_;

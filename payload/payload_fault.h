@@ -8,11 +8,17 @@ namespace ovsetup::payload {
 // (the stored-path rules last); the second is reported by visitors.
 enum class PayloadFault {
   kNone,
+  // A setup that fails its integrity record (payload/integrity_record.h),
+  // found before the walk reads the offset table and before any write:
+  kDamagedRecord,    // the record's tag, version or span is damaged
+  kDamagedLength,    // cut short or grown: the length is not the record's
+  kDamagedHash,      // the payload's bytes do not match the record's hash
   kCannotOpen,       // the payload file cannot be opened or measured
   kTooShort,         // shorter than 4 bytes
   kBadCount,         // N is 0 or above 600
   kTableTooShort,    // shorter than 4*N + 4 bytes
   kTableRead,        // the offset table could not be read
+  kDamagedTable,     // offset[0] or the end marker does not fit the record
   kEndBeyondFile,    // offset[i+1] at or beyond the file length
   kDescending,       // offset[i+1] below offset[i]
   kSpanTooSmall,     // entry of 400 bytes or less
@@ -30,5 +36,9 @@ enum class PayloadFault {
 
 // One-line English description of `fault`, for tools and logs.
 const char* DescribeFault(PayloadFault fault);
+
+// True for the faults of a setup that failed its integrity record: the
+// setup file is damaged, and nothing was written.
+bool IsDamage(PayloadFault fault);
 
 }  // namespace ovsetup::payload

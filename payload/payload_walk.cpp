@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "payload/integrity_record.h"
 #include "payload/payload_format.h"
 #include "payload/signed_image.h"
 #include "payload/stored_path_rules.h"
@@ -12,6 +13,14 @@ namespace ovsetup::payload {
 const char* DescribeFault(PayloadFault fault) {
   switch (fault) {
     case PayloadFault::kNone: return "no fault";
+    case PayloadFault::kDamagedRecord:
+      return "its integrity record is damaged or of an unknown version";
+    case PayloadFault::kDamagedLength:
+      return "it is cut short or has grown: its length is not the one its integrity record gives";
+    case PayloadFault::kDamagedHash:
+      return "its payload does not match the hash of its integrity record";
+    case PayloadFault::kDamagedTable:
+      return "its offset table does not fit its integrity record";
     case PayloadFault::kCannotOpen: return "the payload file cannot be opened";
     case PayloadFault::kTooShort: return "the file is shorter than 4 bytes";
     case PayloadFault::kBadCount: return "the offset count is 0 or above 600";
@@ -39,6 +48,11 @@ const char* DescribeFault(PayloadFault fault) {
   return "unknown fault";
 }
 
+bool IsDamage(PayloadFault fault) {
+  return fault == PayloadFault::kDamagedRecord || fault == PayloadFault::kDamagedLength ||
+         fault == PayloadFault::kDamagedHash || fault == PayloadFault::kDamagedTable;
+}
+
 WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
   WalkResult result;
   auto fail = [&result](PayloadFault fault) {
@@ -47,9 +61,15 @@ WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
   };
 
   platform::InputFile file;
-  std::uint64_t length = 0;
-  if (!file.Open(payload_file) || !file.Length(&length)) return fail(PayloadFault::kCannotOpen);
-  length = PayloadLength(file, length);  // a signed setup's payload ends at its signature
+  std::uint64_t file_length = 0;
+  if (!file.Open(payload_file) || !file.Length(&file_length))
+    return fail(PayloadFault::kCannotOpen);
+  // A signed setup's payload ends at its signature.
+  const std::uint64_t length = PayloadLength(file, file_length);
+  // Before anything else: a damaged setup has no trustworthy table.
+  const IntegrityCheck integrity = CheckIntegrity(file, file_length, length);
+  result.has_record = integrity.has_record;
+  if (integrity.fault != PayloadFault::kNone) return fail(integrity.fault);
   if (length < kOffsetSize) return fail(PayloadFault::kTooShort);
 
   unsigned char raw_count[kOffsetSize];
@@ -67,6 +87,8 @@ WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
   std::unique_ptr<std::uint32_t[]> offsets(new std::uint32_t[count]);
   for (std::uint32_t i = 0; i < count; ++i) offsets[i] = ReadLe32(raw_table.get() + 4 * i);
   raw_table.reset();
+  if (integrity.has_record && !TableFitsRecord(integrity.record, length, offsets.get(), count))
+    return fail(PayloadFault::kDamagedTable);
   visitor.OnTable(length, offsets.get(), count);
 
   char header[kHeaderSize];

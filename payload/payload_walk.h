@@ -31,6 +31,7 @@ struct WalkResult {
   std::uint32_t entry = 0;
   bool at_entry = false;  // the fault belongs to entry `entry`
   std::string path;
+  bool has_record = false;  // the setup carries an integrity record
   bool ok() const { return fault == PayloadFault::kNone; }
 };
 
@@ -46,10 +47,13 @@ class EntryVisitor {
 };
 
 // Walks the payload held by `payload_file`, which ends where a signed file's
-// certificate table begins (PayloadLength). Opens the file once, reads the
-// offset table in one read and one 400-byte header per entry; every entry's
-// path must pass CheckStoredPath before the visitor sees it. Stops at the
-// first fault; entries already visited keep their effects.
+// certificate table begins (PayloadLength). Opens the file once. When the
+// setup carries an integrity record, checks the payload against it first
+// (reading it whole) and stops at a damage fault before the visitor sees
+// anything. Reads the offset table in one read and one 400-byte header per
+// entry; every entry's path must pass CheckStoredPath before the visitor
+// sees it. Stops at the first fault; entries already visited keep their
+// effects.
 WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor);
 
 }  // namespace ovsetup::payload

@@ -10,11 +10,15 @@ constexpr std::size_t kDosHeaderSize = 64;
 constexpr std::size_t kLfanewAt = 0x3C;          // e_lfanew: file offset of "PE\0\0"
 constexpr std::size_t kPeSignatureSize = 4;
 constexpr std::size_t kCoffHeaderSize = 20;
+constexpr std::size_t kSectionCountAt = kPeSignatureSize + 2;   // NumberOfSections
 constexpr std::size_t kOptionalSizeAt = kPeSignatureSize + 16;  // SizeOfOptionalHeader
 constexpr std::size_t kOptionalAt = kPeSignatureSize + kCoffHeaderSize;
 constexpr std::size_t kDirectoryEntrySize = 8;   // VirtualAddress, Size
 constexpr std::size_t kSecurityEntry = 4;
 constexpr std::size_t kStandardDirectories = 16;
+constexpr std::size_t kSectionHeaderSize = 40;
+constexpr std::size_t kRawSizeAt = 16, kRawPointerAt = 20;  // SizeOfRawData, PointerToRawData
+constexpr std::size_t kMaxSections = 96;                    // the most the loader takes
 
 // Where the two optional header kinds keep NumberOfRvaAndSizes and the
 // directories, from the start of the optional header.
@@ -34,6 +38,8 @@ constexpr OptionalLayout kPe32Plus{0x20B, 108, 112};
 constexpr std::size_t kNtWindow = kOptionalAt + kPe32Plus.SecurityEnd();
 
 static_assert(kLfanewAt + 4 <= kDosHeaderSize, "e_lfanew lies in the DOS header");
+static_assert(kSectionCountAt == 6 && kRawPointerAt + 4 <= kSectionHeaderSize,
+              "NumberOfSections follows Machine; PointerToRawData lies in its section header");
 static_assert(kOptionalAt == 24, "the optional header follows the signature and COFF header");
 static_assert(kPe32.directories_at + kStandardDirectories * kDirectoryEntrySize == 224,
               "a PE32 optional header with 16 directories is 224 bytes");
@@ -48,23 +54,33 @@ std::uint16_t ReadLe16(const unsigned char* p) {
   return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
+// Reads the bytes from "PE\0\0" on into `nt`, as far as the file holds them
+// (at most kNtWindow); `nt_at` is their file offset, `have` their count.
+// False unless the DOS and PE signatures are there and the COFF header and
+// the optional header's magic lie inside the file.
+bool ReadNtWindow(const ReadAt& read, std::uint64_t file_length, std::uint32_t* nt_at,
+                  unsigned char (&nt)[kNtWindow], std::size_t* have) {
+  unsigned char dos[kDosHeaderSize];
+  if (file_length < sizeof dos || !read(0, dos, sizeof dos)) return false;
+  if (dos[0] != 'M' || dos[1] != 'Z') return false;
+  *nt_at = ReadLe32(dos + kLfanewAt);
+  if (*nt_at >= file_length) return false;
+  const std::uint64_t left = file_length - *nt_at;
+  *have = left < kNtWindow ? static_cast<std::size_t>(left) : kNtWindow;
+  if (*have < kOptionalAt + 2 || !read(*nt_at, nt, *have)) return false;
+  return nt[0] == 'P' && nt[1] == 'E' && nt[2] == 0 && nt[3] == 0;
+}
+
 }  // namespace
 
 CertificateTable ReadSecurityDirectory(const ReadAt& read, std::uint64_t file_length) {
   const CertificateTable none;
-  unsigned char dos[kDosHeaderSize];
-  if (file_length < sizeof dos || !read(0, dos, sizeof dos)) return none;
-  if (dos[0] != 'M' || dos[1] != 'Z') return none;
-
   // The window from "PE\0\0" on, cut at the end of the file; each field
   // below is checked to lie inside the bytes read.
-  const std::uint32_t nt_at = ReadLe32(dos + kLfanewAt);
-  if (nt_at >= file_length) return none;
-  const std::uint64_t left = file_length - nt_at;
-  const std::size_t have = left < kNtWindow ? static_cast<std::size_t>(left) : kNtWindow;
+  std::uint32_t nt_at = 0;
   unsigned char nt[kNtWindow];
-  if (have < kOptionalAt + 2 || !read(nt_at, nt, have)) return none;
-  if (nt[0] != 'P' || nt[1] != 'E' || nt[2] != 0 || nt[3] != 0) return none;
+  std::size_t have = 0;
+  if (!ReadNtWindow(read, file_length, &nt_at, nt, &have)) return none;
 
   const std::uint16_t magic = ReadLe16(nt + kOptionalAt);
   const OptionalLayout* layout = magic == kPe32.magic       ? &kPe32
@@ -87,6 +103,39 @@ CertificateTable ReadSecurityDirectory(const ReadAt& read, std::uint64_t file_le
 
 CertificateTable ReadSecurityDirectory(platform::InputFile& file, std::uint64_t file_length) {
   return ReadSecurityDirectory(
+      [&file](std::uint64_t position, void* buffer, std::size_t size) {
+        return file.Seek(position) && file.Read(buffer, size);
+      },
+      file_length);
+}
+
+std::uint64_t ReadImageEnd(const ReadAt& read, std::uint64_t file_length) {
+  std::uint32_t nt_at = 0;
+  unsigned char nt[kNtWindow];
+  std::size_t have = 0;
+  if (!ReadNtWindow(read, file_length, &nt_at, nt, &have)) return 0;
+  const std::size_t sections = ReadLe16(nt + kSectionCountAt);
+  if (sections == 0 || sections > kMaxSections) return 0;
+  // The section table follows the optional header as declared.
+  const std::uint64_t table_at =
+      std::uint64_t{nt_at} + kOptionalAt + ReadLe16(nt + kOptionalSizeAt);
+  unsigned char table[kMaxSections * kSectionHeaderSize];
+  const std::size_t table_size = sections * kSectionHeaderSize;
+  if (table_at > file_length || file_length - table_at < table_size ||
+      !read(table_at, table, table_size))
+    return 0;
+  std::uint64_t end = 0;
+  for (std::size_t i = 0; i < sections; ++i) {
+    const unsigned char* section = table + i * kSectionHeaderSize;
+    const std::uint32_t size = ReadLe32(section + kRawSizeAt);
+    const std::uint64_t section_end = std::uint64_t{ReadLe32(section + kRawPointerAt)} + size;
+    if (size != 0 && section_end > end) end = section_end;
+  }
+  return end <= file_length ? end : 0;
+}
+
+std::uint64_t ReadImageEnd(platform::InputFile& file, std::uint64_t file_length) {
+  return ReadImageEnd(
       [&file](std::uint64_t position, void* buffer, std::size_t size) {
         return file.Seek(position) && file.Read(buffer, size);
       },

@@ -39,6 +39,17 @@ CertificateTable ReadSecurityDirectory(const ReadAt& read, std::uint64_t file_le
 // The same over an open file (moves its position).
 CertificateTable ReadSecurityDirectory(platform::InputFile& file, std::uint64_t file_length);
 
+// The end of the image's section data in the file of `file_length` bytes
+// behind `read`: the largest PointerToRawData + SizeOfRawData of its
+// sections (1 to 96 of them, in the section table that follows the optional
+// header). Where "ovpack build" appends to a stub, so where a setup's
+// integrity record lies (payload/integrity_record.h). 0 when the headers or
+// the section table are damaged or cut off, or a section ends past the file.
+std::uint64_t ReadImageEnd(const ReadAt& read, std::uint64_t file_length);
+
+// The same over an open file (moves its position).
+std::uint64_t ReadImageEnd(platform::InputFile& file, std::uint64_t file_length);
+
 // The payload's Length in an open file of `file_length` bytes: the offset of
 // the certificate table when it signs the file, else the file length.
 std::uint64_t PayloadLength(platform::InputFile& file, std::uint64_t file_length);

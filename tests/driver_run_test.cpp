@@ -150,6 +150,14 @@ TEST(DriverRun, Outcomes) {
   EXPECT_EQ((std::vector<std::string>{"open", "range 0..100", "message error!", "close"}),
             window.events);
   EXPECT_EQ("from before", testing::ReadHostFile(host_scratch / "MXDriver" / "UsbDriver.exe"));
+  // A setup that fails its integrity record says so, in English, and writes nothing.
+  std::string damaged = testing::WithIntegrityRecord(DriverPayload(Installer::kQuick));
+  damaged[damaged.size() - 8] ^= 1;
+  testing::WriteHostFile(dir.Host("setup.exe"), damaged);
+  window.events.clear();
+  drivers::RunDriverInstall(setup, window, pacing);
+  EXPECT_EQ("message The setup file is damaged, please get a new copy!", window.events.at(2));
+  EXPECT_EQ("from before", testing::ReadHostFile(host_scratch / "MXDriver" / "UsbDriver.exe"));
   fs::remove_all(host_scratch / "MXDriver");
   fs::remove_all(host_scratch / "QVTDriver");
 }

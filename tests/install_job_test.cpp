@@ -416,6 +416,42 @@ TEST_F(InstallJob, ReplacedUserFilesSurviveAsBak) {
   fs::remove(testing::HostPath(programs) / "Orvane" / (program.product_name + ".lnk"));
 }
 
+// A setup that fails its integrity record gives the damaged text in the
+// chosen language instead of the install's own, and writes no file; one
+// without a record, cut short, keeps the install's own text.
+TEST_F(InstallJob, DamagedSetupSaysSoAndWritesNothing) {
+  std::string damaged = testing::WithIntegrityRecord(StandardPayload());
+  damaged[damaged.size() / 2] ^= 1;
+  const std::string cut = StandardPayload().substr(0, 5000);
+  for (const char* folder : {"Programs", "Support Files/Contents/Windows", "Support Files/Required/Plug-ins"})
+    fs::create_directories(dir_.Host(std::string("host/") + folder));
+  WriteHostFile(dir_.Host("host/acad.exe"), "acad");
+  struct Case {
+    const std::string& setup;
+    int type, language;
+    const char* message;
+  } cases[] = {
+      {damaged, 0, 0, kChinese.setup_damaged},
+      {damaged, 1, 0, kChinese.setup_damaged},
+      {damaged, 2, 2, "The setup file is damaged, please get a new copy!"},
+      {damaged, 3, 1, "The setup file is damaged, please get a new copy!"},
+      {cut, 0, 0, kChinese.program_running},
+      {cut, 2, 2, "Please Close AutoCAD, and try to Install!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.language));
+    WriteHostFile(dir_.Host("media/setup.exe"), c.setup);
+    InstallChoices choices;
+    choices.install_type = c.type;
+    choices.language_index = c.language;
+    choices.install_path = Core("host");
+    choices.corel_version = 3;  // Programs
+    EXPECT_EQ(0, Run(choices));
+    EXPECT_EQ(std::vector<std::string>{c.message}, sink_.messages);
+    EXPECT_EQ(std::set<std::string>{"acad.exe"}, FilesBelow(dir_.Host("host")));
+  }
+}
+
 TEST(InstallJobFrame, SourceFolderIsTheSetupsFolder) {
   EXPECT_EQ("D:\\", platform::FolderOf("D:\\setup.exe"));
   EXPECT_EQ("C:\\media\\cd\\", platform::FolderOf("C:\\media\\cd\\Setup.exe"));

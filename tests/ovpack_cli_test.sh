@@ -51,6 +51,7 @@ LIST
 diff -u "$work/want-list" "$work/out" || fail "list output"
 
 expect_exit 0 "$ovpack" verify "$work/setup.exe"
+grep -qx "$work/setup.exe: no integrity record" "$work/out" || fail "a stub that is no PE image: $(cat "$work/out")"
 
 mkdir -p "$work/windows"
 OVSETUP_WINDIR="$work/windows" expect_exit 0 "$ovpack" extract "$work/setup.exe" "$work/all"

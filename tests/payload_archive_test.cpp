@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <string>
 
+#include "payload/integrity_record.h"
 #include "payload/payload_archive.h"
+#include "payload/payload_hash.h"
 #include "payload/stored_path_rules.h"
 #include "platform/file_io.h"
 #include "tests/support/payload_image.h"
@@ -67,6 +69,69 @@ TEST_F(Extraction, RejectsMalformedTablesWithoutWriting) {
   }
   EXPECT_EQ(1, Archive(good).ExtractAll(Target()));
   EXPECT_EQ("abc", ReadHostFile(Out("QVTPrograms/a.txt")));
+}
+
+// A setup with an integrity record fails both extractions before the first
+// write when any byte of its payload or record is damaged, when it is cut
+// short or has grown, or when its table does not fit the record; intact, or
+// signed, it extracts. Without a record, a cut-short setup fails as before.
+TEST_F(Extraction, DamagedRecordedSetupsWriteNothing) {
+  PayloadImage image;
+  image.Add("QVTDriver\\usb.inf", "usb");
+  image.Add("QVTPrograms\\big.bin", std::string(600000, 'b'));
+  const std::string plain = image.Finish();
+  const std::string good = testing::WithIntegrityRecord(plain);
+  const std::size_t record = testing::kRecordedImageEnd;
+  const std::uint32_t second = image.offsets()[1];
+  auto flip = [](std::string bytes, std::size_t at) {
+    bytes[at] ^= 0x20;
+    return bytes;
+  };
+  // The record of a payload that begins 400 bytes later (entry 1), hash and all.
+  std::string moved = good;
+  payload::IntegrityRecord shifted{payload::kIntegrityVersion, second,
+                                   static_cast<std::uint32_t>(good.size()), 0};
+  shifted.hash = payload::HashBytes(good.data() + second, good.size() - second);
+  payload::EncodeIntegrityRecord(shifted, reinterpret_cast<unsigned char*>(&moved[record]));
+
+  using F = PayloadFault;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    PayloadFault fault;
+  } cases[] = {
+      {"intact", good, F::kNone},
+      {"signed", testing::SignAsPe(good, false, 64), F::kNone},
+      {"body byte", flip(good, second + 400 + 300000), F::kDamagedHash},
+      {"path header byte", flip(good, second + 3), F::kDamagedHash},
+      {"offset table byte", flip(good, good.size() - 8), F::kDamagedHash},
+      {"record tag byte", flip(good, record + 1), F::kDamagedRecord},
+      {"record version", flip(good, record + 8), F::kDamagedRecord},
+      {"record length", flip(good, record + 16), F::kDamagedLength},
+      {"record hash", flip(good, record + 27), F::kDamagedHash},
+      {"table does not fit", moved, F::kDamagedTable},
+      {"cut after the record", good.substr(0, record + 40), F::kDamagedLength},
+      {"cut in a body", good.substr(0, second + 1000), F::kDamagedLength},
+      {"cut by one byte", good.substr(0, good.size() - 1), F::kDamagedLength},
+      {"one byte more", good + "x", F::kDamagedLength},
+      {"signed, payload byte", flip(testing::SignAsPe(good, false, 64), second + 500),
+       F::kDamagedHash},
+      {"signed, table cut", testing::SignAsPe(good, false, 64).substr(0, good.size() + 8),
+       F::kDamagedLength},
+      {"no record, cut by one byte", plain.substr(0, plain.size() - 1), F::kBadCount},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (Selection selection : {Selection::kAll, Selection::kDriverSubset}) {
+      TempFolder out;
+      const payload::WalkResult result = Archive(c.bytes).Extract(out.core(), selection);
+      EXPECT_EQ(c.fault, result.fault);
+      EXPECT_EQ(c.bytes != plain.substr(0, plain.size() - 1), result.has_record);
+      if (c.fault != F::kNone) {
+        EXPECT_TRUE(fs::is_empty(out.host()));
+      }
+    }
+  }
 }
 
 TEST_F(Extraction, MissingPayloadFileFails) {

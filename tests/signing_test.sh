@@ -97,6 +97,29 @@ PY
 signature_ok stub32-signed.exe || fail "the untouched signed setup no longer verifies"
 ! signature_ok flipped.exe || fail "a flipped payload byte still verifies"
 
+# ... and so does the integrity record ovpack writes after a PE stub, which
+# the setup checks itself: a damaged, cut-short or grown setup is refused by
+# verify, list and extract in the same words, and extract writes nothing.
+"$ovpack" verify stub32-signed.exe | grep -qx "stub32-signed.exe: integrity: ok" || fail "record not reported"
+python3 - stub32-setup.exe <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+tag = bytearray(data)
+tag[1025] ^= 1                  # the record follows the 1024-byte stub
+for name, damaged in (("tag", tag), ("cut", data[:-1]), ("grown", data + b"x")):
+    open(name + ".exe", "wb").write(damaged)
+PY
+for row in "flipped:its payload does not match the hash" "tag:its integrity record is damaged" \
+           "cut:it is cut short or has grown" "grown:it is cut short or has grown"; do
+  setup=${row%%:*}.exe why=${row#*:}
+  for command in verify list extract; do
+    rm -rf extracted
+    "$ovpack" $command $setup $([ $command = extract ] && echo extracted) >/dev/null 2>err && fail "$setup: $command passes"
+    grep -qF "ovpack: $setup: integrity: damaged — $why" err || fail "$setup: $command says $(cat err)"
+  done
+  [ -z "$(ls -A extracted)" ] || fail "$setup: extracted $(ls -A extracted)"
+done
+
 # A signed stub is refused, and no setup is left behind.
 sign -in stub32.exe -out signed-stub.exe || fail "sign the stub"
 "$ovpack" build --stub signed-stub.exe --from tree -o refused.exe 2>err && fail "a signed stub was taken"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Signed setups under Wine: the real setup.exe as stub, signed by osslsigncode
-# once and nested, installs the program exactly as the unsigned setup does.
-#   tests/signing_wine_test.sh WINE-RUN PREFIX ARCH HEADLESS STUB
-# (WINE-RUN PREFIX ARCH is the build's emulator; STUB the build's setup.exe.)
+# once and nested, installs the program exactly as the unsigned setup does;
+# one built by ovpack carries an integrity record, and damaged or cut short
+# it installs nothing and says so.
+#   tests/signing_wine_test.sh WINE-RUN PREFIX ARCH HEADLESS STUB OVPACK
+# (WINE-RUN PREFIX ARCH is the build's emulator; STUB the build's setup.exe,
+# OVPACK the build's ovpack.exe.)
 set -uo pipefail
-wine_run=$1 prefix=$2 arch=$3 headless=$4 stub=$5
+wine_run=$1 prefix=$2 arch=$3 headless=$4 stub=$5 ovpack=$6
 work=$(mktemp -d)
 installs="$prefix/drive_c/ovsetup-signing"
 failures=0
@@ -52,6 +55,28 @@ for folder in QVTPrograms QVTDriver; do
 done
 for setup in Signed Nested; do
   diff -r "$installs/Unsigned" "$installs/$setup" >/dev/null || fail "$setup: installs differently from Unsigned"
+done
+
+# ovpack under Wine on the real stub: signed, its setup installs; with a
+# flipped payload byte or cut short, it installs nothing and says so.
+win() { echo "Z:$(echo "$work/$1" | tr / '\\')"; }
+wine "$ovpack" build --stub "Z:$(echo "$stub" | tr / '\\')" --from "$(win tree)" -o "$(win media/Recorded.exe)" \
+  >pack.log 2>&1 || fail "ovpack build under Wine: $(cat pack.log)"
+sign -in media/Recorded.exe -out media/RecordedSigned.exe || fail "osslsigncode sign: $(tail -3 sign.log)"
+python3 -c 'd = bytearray(open("media/RecordedSigned.exe", "rb").read()); d[len(d) // 2] ^= 1
+open("media/Flipped.exe", "wb").write(d); open("media/Cut.exe", "wb").write(d[:-1000])'
+for row in "RecordedSigned:2:Install OK!" "Flipped:0:安装文件已损坏,请重新获取安装程序!" \
+           "Cut:2:The setup file is damaged, please get a new copy!"; do
+  setup=${row%%:*} rest=${row#*:}
+  language=${rest%%:*} want=${rest#*:}
+  mkdir -p "$installs/$setup"
+  out=$(wine "$headless" install --setup "$(win "media/$setup.exe")" --type 0 --language "$language" \
+          --path "C:\\ovsetup-signing\\$setup" 2>&1 | tr -d '\r')
+  [ "$out" = "$want" ] || fail "$setup: install printed '$out'"
+done
+diff -r "$installs/Unsigned" "$installs/RecordedSigned" >/dev/null || fail "RecordedSigned installs differently"
+for setup in Flipped Cut; do
+  [ -z "$(find "$installs/$setup" -type f)" ] || fail "$setup: installed $(find "$installs/$setup" -type f)"
 done
 
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi

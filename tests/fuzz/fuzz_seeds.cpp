@@ -15,6 +15,7 @@
 namespace fs = std::filesystem;
 using ovsetup::testing::PayloadImage;
 using ovsetup::testing::SignAsPe;
+using ovsetup::testing::WithIntegrityRecord;
 
 namespace {
 
@@ -135,6 +136,16 @@ int main(int argc, char** argv) {
     signed_setups.emplace_back("signed-" + kind, SignAsPe(image.Finish(), pe32_plus, 64));
     signed_setups.emplace_back("nested-" + kind, SignAsPe(image.Finish(), pe32_plus, 1200));
   }
+  // Setups with an integrity record: intact, signed, with a damaged tag, cut
+  // short; the PE reader gets them too.
+  PayloadImage recorded;
+  recorded.Add("QVTPrograms\\a.txt", "recorded");
+  std::string intact = WithIntegrityRecord(recorded.Finish()), tag = intact;
+  tag[ovsetup::testing::kRecordedImageEnd + 2] ^= 1;
+  signed_setups.insert(signed_setups.end(), {{"recorded", intact},
+                                             {"recorded-signed", SignAsPe(intact, false, 64)},
+                                             {"recorded-tag", tag},
+                                             {"recorded-cut", intact.substr(0, intact.size() - 3)}});
   payloads.insert(payloads.end(), signed_setups.begin(), signed_setups.end());
   const bool ok = WriteAll(out / "payload_walk", payloads) &&
                   WriteAll(out / "payload_extract", payloads) &&

@@ -1,6 +1,6 @@
 // libFuzzer target: any byte string as a file, its PE headers read for the
-// certificate table. A read at or past the end of the input is a finding, as
-// is anything the sanitizers see inside the reader.
+// certificate table and the end of its image. A read at or past the end of
+// the input is a finding, as is anything the sanitizers see inside the reader.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -15,5 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return true;
   };
   ovsetup::payload::ReadSecurityDirectory(read, size);
+  ovsetup::payload::ReadImageEnd(read, size);
   return 0;
 }

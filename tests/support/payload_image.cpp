@@ -1,6 +1,8 @@
 #include "tests/support/payload_image.h"
 
+#include "payload/integrity_record.h"
 #include "payload/payload_format.h"
+#include "payload/payload_hash.h"
 
 namespace ovsetup::testing {
 
@@ -54,6 +56,24 @@ std::string SignAsPe(std::string setup, bool pe32_plus, std::size_t table_size) 
   PutLe(setup, entry, table_at, 4);
   PutLe(setup, entry + 4, static_cast<std::uint32_t>(table_size), 4);
   return setup + std::string(table_size, 'C');
+}
+
+std::string WithIntegrityRecord(std::string setup) {
+  setup = SignAsPe(setup, false, 0);  // the PE32 headers, no certificate table
+  PutLe(setup, kPeAt + 6, 1, 2);      // NumberOfSections
+  const std::size_t section = kPeOptionalAt + 224;
+  PutLe(setup, section + 16, kRecordedImageEnd - 0x200, 4);  // SizeOfRawData
+  PutLe(setup, section + 20, 0x200, 4);                      // PointerToRawData
+  const auto* bytes = reinterpret_cast<const unsigned char*>(setup.data());
+  const std::uint32_t count = payload::ReadLe32(bytes + setup.size() - 4);
+  payload::IntegrityRecord record;
+  record.begin = payload::ReadLe32(bytes + setup.size() - 4 - 4 * count);
+  record.end = static_cast<std::uint32_t>(setup.size());
+  record.hash = payload::HashBytes(bytes + record.begin, record.end - record.begin);
+  unsigned char raw[payload::kIntegrityRecordSize];
+  payload::EncodeIntegrityRecord(record, raw);
+  setup.replace(kRecordedImageEnd, sizeof raw, reinterpret_cast<const char*>(raw), sizeof raw);
+  return setup;
 }
 
 }  // namespace ovsetup::testing

@@ -43,4 +43,13 @@ constexpr std::size_t kPeOptionalAt = kPeAt + 24;
 // a signing tool leaves it.
 std::string SignAsPe(std::string setup, bool pe32_plus, std::size_t table_size);
 
+// Where WithIntegrityRecord ends the image and puts the record.
+constexpr std::size_t kRecordedImageEnd = 0x300;
+
+// `setup` (whose prefix must reach past kRecordedImageEnd + 28 bytes) with
+// PE32 headers of one section ending at kRecordedImageEnd written over its
+// prefix and the integrity record of its payload after that section, as
+// "ovpack build" writes it. SignAsPe(..., false, ...) may follow.
+std::string WithIntegrityRecord(std::string setup);
+
 }  // namespace ovsetup::testing

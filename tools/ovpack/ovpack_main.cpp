@@ -34,7 +34,9 @@ const char kHelp[] =
     "      check the payload as the setup reads it, plus ascending offsets,\n"
     "      the end marker, the folder-before-subfolder order and paths that\n"
     "      differ only in letter case; say whether it is signed (the\n"
-    "      signature's trust is the signing tool's to check)\n"
+    "      signature's trust is the signing tool's to check) and whether its\n"
+    "      integrity record holds (\"integrity: ok\", \"integrity: damaged\",\n"
+    "      \"no integrity record\"); list and extract refuse a damaged setup\n"
     "  ovpack extract [--drivers] FILE TARGET\n"
     "      extract as the setup does: everything but MXDriver (\"Contour\" into\n"
     "      the Windows folder), or with --drivers only the driver kits\n"
@@ -50,7 +52,9 @@ int Usage(const char* problem) {
 
 void ReportFault(const std::string& file, const payload::WalkResult& result, unsigned code_page) {
   const char* why = payload::DescribeFault(result.fault);
-  if (!result.at_entry)
+  if (payload::IsDamage(result.fault))
+    std::fprintf(stderr, "ovpack: %s: integrity: damaged — %s\n", file.c_str(), why);
+  else if (!result.at_entry)
     std::fprintf(stderr, "ovpack: %s: %s\n", file.c_str(), why);
   else if (result.path.empty())
     std::fprintf(stderr, "ovpack: %s: entry %u: %s\n", file.c_str(), result.entry, why);
@@ -182,6 +186,9 @@ int ListOrVerify(const std::vector<std::string>& args, bool verify) {
   ReportSignature(file, path);
   VerifyVisitor visitor(code_page);
   const payload::WalkResult result = payload::WalkPayload(path, visitor);
+  if (result.fault != payload::PayloadFault::kCannotOpen && !payload::IsDamage(result.fault))
+    std::printf(result.has_record ? "%s: integrity: ok\n" : "%s: no integrity record\n",
+                file.c_str());
   for (const std::string& problem : visitor.problems())
     std::fprintf(stderr, "ovpack: %s: %s\n", file.c_str(), problem.c_str());
   if (!result.ok()) ReportFault(file, result, code_page);

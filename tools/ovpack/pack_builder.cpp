@@ -8,7 +8,9 @@
 #include <system_error>
 #include <vector>
 
+#include "payload/integrity_record.h"
 #include "payload/payload_format.h"
+#include "payload/payload_hash.h"
 #include "payload/signed_image.h"
 #include "payload/stored_path_rules.h"
 #include "platform/file_io.h"
@@ -116,6 +118,35 @@ bool HasCertificateTable(const std::string& stub, std::uint64_t stub_size) {
          payload::ReadSecurityDirectory(file, stub_size).size != 0;
 }
 
+// Where the stub's image ends (payload::ReadImageEnd), 0 when it is no PE
+// image or cannot be read.
+std::uint64_t ImageEnd(const std::string& stub, std::uint64_t stub_size) {
+  platform::InputFile file;
+  return file.Open(platform::PathFromHost(stub)) ? payload::ReadImageEnd(file, stub_size) : 0;
+}
+
+// Fills in the integrity record at `at` of the finished setup `out` (the
+// same file as `out_path`), whose payload spans `begin` .. `end`.
+bool WriteIntegrityRecord(const std::string& out, const fs::path& out_path, std::uint64_t at,
+                          std::uint64_t begin, std::uint64_t end) {
+  payload::IntegrityRecord record;
+  record.begin = static_cast<std::uint32_t>(begin);
+  record.end = static_cast<std::uint32_t>(end);
+  {
+    platform::InputFile in;  // closed before the file is opened for writing
+    if (!in.Open(platform::PathFromHost(out)) ||
+        !payload::HashFileRange(in, begin, end, &record.hash))
+      return false;
+  }
+  unsigned char raw[payload::kIntegrityRecordSize];
+  payload::EncodeIntegrityRecord(record, raw);
+  std::fstream file(out_path, std::ios::binary | std::ios::in | std::ios::out);
+  file.seekp(static_cast<std::streamoff>(at));
+  file.write(reinterpret_cast<const char*>(raw), sizeof raw);
+  file.close();
+  return file.good();
+}
+
 // Zero bytes between the stub and the first entry that make a setup of
 // `size` bytes a multiple of 8 long, so that signing appends its certificate
 // table right after the offset count instead of padding first.
@@ -159,7 +190,12 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
              "building it, not the stub";
     return false;
   }
-  std::uint64_t total = stub_size + 4 * (entries.size() + 2);
+  // The integrity record goes right after a stub whose image ends the file,
+  // where the setup looks for it; other stubs give a setup without one
+  // ("ovpack verify" says so).
+  const bool with_record = ImageEnd(options.stub, stub_size) == stub_size;
+  const std::uint64_t record_size = with_record ? payload::kIntegrityRecordSize : 0;
+  std::uint64_t total = stub_size + record_size + 4 * (entries.size() + 2);
   for (const PlannedEntry& entry : entries) total += payload::kHeaderSize + entry.size;
   const std::uint64_t padding = SigningPadding(total);
   total += padding;
@@ -171,9 +207,13 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
   std::ofstream out(out_path, std::ios::binary | std::ios::trunc);
   bool ok = out.good() && CopyFile(stub, stub_size, out);
   if (!ok) *error = options.stub + ": cannot copy the stub into " + options.out;
-  if (ok) out.write("\0\0\0\0\0\0\0", static_cast<std::streamsize>(padding));
+  if (ok) {
+    const char zeros[payload::kIntegrityRecordSize + 7] = {};  // the record, filled in last
+    out.write(zeros, static_cast<std::streamsize>(record_size + padding));
+  }
   std::vector<std::uint32_t> offsets;
-  std::uint64_t at = stub_size + padding;
+  const std::uint64_t begin = stub_size + record_size + padding;
+  std::uint64_t at = begin;
   for (std::size_t i = 0; ok && i < entries.size(); ++i) {
     const PlannedEntry& entry = entries[i];
     if (options.progress)
@@ -194,7 +234,8 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
     for (std::size_t i = 0; i < offsets.size(); ++i) payload::WriteLe32(&tail[4 * i], offsets[i]);
     out.write(reinterpret_cast<const char*>(tail.data()), static_cast<std::streamsize>(tail.size()));
     out.close();
-    ok = out.good();
+    ok = out.good() &&
+         (!with_record || WriteIntegrityRecord(options.out, out_path, stub_size, begin, total));
     if (!ok) *error = options.out + ": cannot be written";
   }
   if (!ok) {

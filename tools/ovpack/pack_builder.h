@@ -13,9 +13,11 @@ struct BuildOptions {
   bool progress = false;     // report each entry on stderr
 };
 
-// Writes `options.out`: the stub, zero padding that makes the whole setup a
-// multiple of 8 bytes long (ready for signing), the entries, the offset
-// table and N; the same inputs give the same bytes. False with `error` set
+// Writes `options.out`: the stub, the integrity record when the stub is a
+// PE image whose sections end the file (payload/integrity_record.h), zero
+// padding that makes the whole setup a multiple of 8 bytes long (ready for
+// signing), the entries, the offset table and N; the same inputs give the
+// same bytes. False with `error` set
 // to one line naming the entry and the rule when the tree cannot be stored
 // or would extract wrongly (a zero-byte file, a path over 399 bytes, over
 // 599 files, a name that cannot be encoded, a name Windows cannot hold as a
