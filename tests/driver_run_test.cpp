@@ -127,17 +127,17 @@ TEST(DriverRun, Outcomes) {
 
     if (c.installer == Installer::kMissing) {
       EXPECT_TRUE(window.positions.empty());
-    } else if (c.installer == Installer::kSlow) {
-      // Cycle n shows n * 100 / 22 until the end sets 100.
-      ASSERT_GE(window.positions.size(), 3u);
+    } else {
+      // Cycle n shows n * 100 / 22 until the end sets 100. The slow
+      // installer takes several cycles; a quick one usually ends within the
+      // first wait (straight from 0 to 100), but a busy machine may take a
+      // cycle or two to start it.
+      if (c.installer == Installer::kSlow) ASSERT_GE(window.positions.size(), 3u);
+      ASSERT_FALSE(window.positions.empty());
       for (std::size_t n = 1; n < window.positions.size(); ++n)
         EXPECT_EQ(static_cast<int>(n * 100 / 22), window.positions[n - 1]);
       EXPECT_EQ(100, window.positions.back());
       EXPECT_EQ(static_cast<int>(window.positions.size()) - 1, pacing.pauses);
-    } else {
-      // Ended within the first wait: straight from 0 to 100, no pause.
-      EXPECT_EQ(std::vector<int>{100}, window.positions);
-      EXPECT_EQ(0, pacing.pauses);
     }
   }
 
