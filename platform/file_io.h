@@ -59,11 +59,5 @@ void RemoveOneFolder(const std::string& path);
 // lookup fails (on Linux: OVSETUP_WINDIR unset or empty).
 bool GetWindowsFolder(std::string* folder);
 
-// Asks the allocator to keep freed multi-megabyte blocks for the next
-// allocation rather than hand them back to the system, so that extracting
-// many large entries, each through an exact-size buffer, does not fault in
-// fresh pages every time. Call once at start of a tool; no effect where the
-// allocator takes no such hint.
-void KeepFreedMemoryForReuse();
 
 }  // namespace ovsetup::platform

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,13 +99,6 @@ bool GetWindowsFolder(std::string* folder) {
   if (dir == nullptr || *dir == '\0') return false;
   *folder = FromHostPath(dir);
   return true;
-}
-
-void KeepFreedMemoryForReuse() {
-  // Blocks up to 64 MiB come from the heap, and up to 128 MiB of free heap
-  // stays mapped, instead of one mmap/munmap pair per large entry.
-  mallopt(M_MMAP_THRESHOLD, 64 << 20);
-  mallopt(M_TRIM_THRESHOLD, 128 << 20);
 }
 
 }  // namespace ovsetup::platform

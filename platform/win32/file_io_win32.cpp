@@ -90,6 +90,4 @@ bool GetWindowsFolder(std::string* folder) {
   return true;
 }
 
-void KeepFreedMemoryForReuse() {}
-
 }  // namespace ovsetup::platform

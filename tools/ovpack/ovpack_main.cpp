@@ -218,7 +218,6 @@ int Extract(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  platform::KeepFreedMemoryForReuse();
   if (argc < 2) return Usage("which command?");
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
