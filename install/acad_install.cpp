@@ -11,23 +11,16 @@
 #include "platform/path_text.h"
 
 namespace ovsetup::install {
-namespace {
-
-void Copy(const std::string& from, const std::string& to) {
-  platform::CopyOneFile(from, to, false);
-}
-
-}  // namespace
 
 AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string& folder) {
   if (!job.ExtractAll(folder, job.messages.close_acad)) return AcadFolderResult::ExtractionFailed;
   const std::string cad = folder + payload::kCadDir;
   const char* const close = job.messages.close_acad;
   // The add-in itself must land; the user's acad.dvb and acad.lsp are kept.
-  if (!DeliverOrFail(job, cad + "QVTSrtCad.dll", folder + "QVTSrtCad.dll", KeepOld::No, close))
+  if (!DeliverOrFail(job, cad + kAcadAddIn, folder + kAcadAddIn, KeepOld::No, close))
     return AcadFolderResult::CopyFailed;
-  Copy(cad + "QVTStart.bmp", folder + "QVTStart.bmp");
-  if (!DeliverOrFail(job, cad + "acad.dvb", folder + "acad.dvb", KeepOld::Yes, close) ||
+  (void)platform::CopyOneFile(cad + kAcadStartImage, folder + kAcadStartImage, false);
+  if (!DeliverOrFail(job, cad + kAcadMacros, folder + kAcadMacros, KeepOld::Yes, close) ||
       !DeliverOrFail(job, cad + job.language().Choose(kAcadLispChinese, kAcadLispEnglish),
                      folder + "acad.lsp", KeepOld::Yes, close))
     return AcadFolderResult::CopyFailed;

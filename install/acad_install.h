@@ -11,7 +11,10 @@ namespace ovsetup::install {
 // "QVTCad\", placed in the AutoCAD folder under their own names; the two
 // sources of acad.lsp in "QVTCad\", one per language; the fonts of
 // "QVTFonts\", placed in the AutoCAD folder's "Fonts\".
-inline constexpr const char* kAcadAddInFiles[] = {"QVTSrtCad.dll", "QVTStart.bmp", "acad.dvb"};
+inline constexpr char kAcadAddIn[] = "QVTSrtCad.dll";
+inline constexpr char kAcadStartImage[] = "QVTStart.bmp";
+inline constexpr char kAcadMacros[] = "acad.dvb";
+inline constexpr const char* kAcadAddInFiles[] = {kAcadAddIn, kAcadStartImage, kAcadMacros};
 inline constexpr const char kAcadLispChinese[] = "acad_CH.lsp";
 inline constexpr const char kAcadLispEnglish[] = "acad_EN.lsp";
 inline constexpr const char* kAcadFonts[] = {"Fs.shx",    "gbcbig.shx", "HT.SHX",

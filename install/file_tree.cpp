@@ -25,17 +25,15 @@ void ForEachFile(const std::string& folder, Action action) {
   }
 }
 
-// Reads `source` whole, then writes it into a new or truncated `target`. A
-// source that cannot be read leaves the target untouched.
-void CopyByContent(const std::string& source, const std::string& target) {
+}  // namespace
+
+bool CopyFileByContent(const std::string& source, const std::string& target) {
   std::size_t size = 0;
   const std::unique_ptr<char[]> buffer = platform::ReadWholeFile(source, &size);
-  if (!buffer) return;
+  if (!buffer) return false;
   platform::OutputFile out;
-  if (out.Create(target)) (void)out.Write(buffer.get(), size);
+  return out.Create(target) && out.Write(buffer.get(), size) && out.Close();
 }
-
-}  // namespace
 
 int FolderExists(std::string path) {
   FileSearch search;
@@ -64,7 +62,7 @@ void CopyFolderFilesByContentIf(std::string source, std::string target,
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target, &may_replace](const std::string& path, const std::string& name) {
-    if (may_replace(path, target + name)) CopyByContent(path, target + name);
+    if (may_replace(path, target + name)) (void)CopyFileByContent(path, target + name);
   });
 }
 

@@ -16,6 +16,12 @@ int FolderExists(std::string path);
 // last part may hold the wildcards "*" and "?"; else 0.
 int PathExists(std::string pattern);
 
+// Reads the file `source` whole, then writes it into a new or truncated
+// `target`, which comes out writable whatever the source's attributes. A
+// source that cannot be read leaves the target untouched. True when the copy
+// was made.
+bool CopyFileByContent(const std::string& source, const std::string& target);
+
 // Copies every file directly inside `source` into `target` (an existing
 // folder) with the platform copy: an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty

@@ -13,18 +13,10 @@
 namespace ovsetup::install {
 namespace {
 
-// Bytes per read when comparing or copying: files of any size cost two
-// such blocks.
+// Bytes per read when comparing: files of any size cost two such blocks.
 constexpr std::size_t kCompareChunk = 64 * 1024;
 
-enum class Found { Nothing, File, Folder };
-
-Found WhatIsAt(const std::string& path) {
-  platform::FileSearch search;
-  platform::FoundEntry entry;
-  if (!search.First(path, &entry)) return Found::Nothing;
-  return entry.is_folder ? Found::Folder : Found::File;
-}
+bool IsFile(const std::string& path) { return PathExists(path) && !FolderExists(path); }
 
 // True when both files open and hold the same bytes.
 bool SameContent(const std::string& a, const std::string& b) {
@@ -44,26 +36,11 @@ bool SameContent(const std::string& a, const std::string& b) {
   return true;
 }
 
-// Copies `from` into a new or truncated `to`, chunk by chunk.
-bool CopyContent(const std::string& from, const std::string& to) {
-  platform::InputFile in;
-  platform::OutputFile out;
-  std::uint64_t size = 0;
-  if (!in.Open(from) || !in.Length(&size) || !out.Create(to)) return false;
-  std::vector<char> chunk(kCompareChunk);
-  for (std::uint64_t left = size; left > 0;) {
-    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kCompareChunk));
-    if (!in.Read(chunk.data(), n) || !out.Write(chunk.data(), n)) return false;
-    left -= n;
-  }
-  return out.Close();
-}
-
 // True when `target` holds what copying `source` and writing `language`
 // into it leaves.
 bool HoldsInstalledSettings(const std::string& source, const std::string& target, int language) {
   const std::string scratch = target + ".new";
-  bool same = CopyContent(source, scratch);
+  bool same = CopyFileByContent(source, scratch);
   if (same) {
     WriteLanguageSetting(scratch, language);
     same = SameContent(scratch, target);
@@ -76,7 +53,7 @@ bool HoldsInstalledSettings(const std::string& source, const std::string& target
 // true when `target` may be replaced. With `language`, SoftCfg.ini as the
 // install leaves it also counts as the same.
 bool KeepIfDiffers(const std::string& source, const std::string& target, const int* language) {
-  if (WhatIsAt(target) != Found::File || SameContent(source, target)) return true;
+  if (!IsFile(target) || SameContent(source, target)) return true;
   const std::string name = target.substr(target.rfind('\\') + 1);  // npos + 1: all of it
   if (language != nullptr && name == kSoftCfgFile &&
       HoldsInstalledSettings(source, target, *language))
@@ -95,7 +72,7 @@ void CopySettingsFilesKeepingOld(const std::string& source, const std::string& t
 }
 
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep) {
-  if (WhatIsAt(source) != Found::File) return Delivery::SourceMissing;
+  if (!IsFile(source)) return Delivery::SourceMissing;
   if (keep == KeepOld::Yes && !KeepIfDiffers(source, target, nullptr))
     return Delivery::TargetUnwritable;
   return platform::CopyOneFile(source, target, false) ? Delivery::Delivered

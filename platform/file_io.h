@@ -59,5 +59,4 @@ void RemoveOneFolder(const std::string& path);
 // lookup fails (on Linux: OVSETUP_WINDIR unset or empty).
 bool GetWindowsFolder(std::string* folder);
 
-
 }  // namespace ovsetup::platform
