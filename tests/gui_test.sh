@@ -2,14 +2,14 @@
 # The setup's windows under Wine on an X display of its own (Xvfb), driven by
 # gui_driver against setups packed here, at 96 and at 144 DPI; screenshots of
 # the welcome dialog in Chinese and in English (at both) and of the path
-# dialog.
-#   tests/gui_test.sh WINE-RUN PREFIX ARCH GUI-DRIVER SETUP INSTALLER SHOTS
+# dialog. No DLL planted beside setup.exe or ovsetup-headless.exe runs in it.
+#   tests/gui_test.sh WINE-RUN PREFIX ARCH GUI-DRIVER SETUP INSTALLER SHOTS HEADLESS PLANTED-DLL LOAD-DLL
 # (WINE-RUN PREFIX ARCH is the build's emulator; SETUP the built setup.exe, the
 # stub each test payload is appended to; INSTALLER a stand-in driver
 # installer; SHOTS the folder for the PNGs.)
 # With OVSETUP_UPDATE_DOCS=1 the screenshots are also copied into docs/.
 set -uo pipefail
-wine_run=$1 prefix=$2 arch=$3 driver=$4 stub=$5 installer=$6 shots=$7
+wine_run=$1 prefix=$2 arch=$3 driver=$4 stub=$5 installer=$6 shots=$7 headless=$8 planted=$9 load_dll=${10}
 root=$(cd "$(dirname "$0")/.." && pwd)
 docs=$root/docs
 work=$(mktemp -d)
@@ -99,6 +99,31 @@ scenario usb-driver plain 0
 scenario usb-driver pro 2
 scenario layout plain 0
 scenario layout plain 2
+
+# A DLL that leaves NAME.ran when loaded (stand_ins/planted_dll.c) lies beside
+# setup.exe and ovsetup-headless.exe under each name they load after start
+# (WINEDEBUG=+loaddll lists these; static imports load before any code of
+# theirs runs), and Wine prefers such a copy to its own, as Windows does for a
+# DLL that is not a known DLL. load_dll, which leaves the DLL search as it is,
+# shows that a planted DLL runs in this prefix.
+late_dlls="uxtheme msimg32"
+planted_run() (
+  . "$root/scripts/wine-env" "$prefix" "$arch"
+  WINEDLLOVERRIDES+=";${late_dlls// /,}=n,b" "$WINE_LOADER" "$@" | tr -d '\r'
+)
+traces() { (cd "$work/$1" && ls -- *.ran 2>/dev/null | tr '\n' ' '); }
+media planted && cp "$headless" "$work/planted/ovsetup-headless.exe"
+mkdir -p "$work/control" "$work/apps-planted" "$work/apps-planted2" && cp "$load_dll" "$work/control/"
+for name in $late_dlls; do cp "$planted" "$work/planted/$name.dll" && cp "$planted" "$work/control/$name.dll"; done
+planted_run "$work/control/$(basename "$load_dll")" uxtheme.dll >/dev/null 2>&1
+[ "$(traces control)" = "uxtheme.dll.ran " ] || fail "a planted DLL does not run in a program that leaves the search as it is"
+planted_run "$driver" install "$(winpath "$work/planted/Setup.exe")" "$(winpath "$work/apps-planted")" 2 Orvane 2>&1 |
+  grep -v '^PASS '
+[ "${PIPESTATUS[0]}" -eq 0 ] || fail "the program install through the windows, DLLs planted"
+out=$(planted_run "$work/planted/ovsetup-headless.exe" install --setup "$(winpath "$work/planted/Setup.exe")" \
+        --type 0 --language 2 --path "$(winpath "$work/apps-planted2")" 2>/dev/null)
+[ "$out" = 'Install OK!' ] || fail "the headless program install, DLLs planted, printed '$out'"
+[ -z "$(traces planted)" ] || fail "planted DLLs ran in the setup: $(traces planted)"
 
 # shots NAME-WHAT-LANGUAGE...: screenshots while gui_driver holds each window up.
 shots() {

@@ -96,13 +96,6 @@ done
 run 1 "Can't copy files, error!" install --setup "$m/Setup.exe" --type 0 --language 2 --path "$work/absent"
 run 1 'error! please Close the Orvane!' install --setup "$m/Setup.exe" --type 0 --language 1 --path "$work/absent"
 run 1 'The path is error!' install --setup "$m/Setup.exe" --type 3 --language -1 --path "$work/apps"
-# No success without the plug-in in place: held by the host (a folder stands
-# in), or missing from the payload (only the Chinese plug-in is packed).
-mkdir -p "$work/ai/Support Files/Contents/Windows" "$work/ai/Support Files/Required/Plug-ins/QVTPlugin.aip"
-run 1 '请关闭CorelDraw,然后再重试!' install --setup "$m/Setup.exe" --type 3 --language 0 --path "$work/ai"
-run 1 'The setup file is damaged, please get a new copy!' install --setup "$m/Setup.exe" --type 3 --language 2 --path "$work/ai"
-OVSETUP_REGISTRY="$(dirname "$0")/fixtures/acad_empty.reg" \
-  run 1 "Can't find AutoCAD!" install --setup "$m/Setup.exe" --type 2 --language 2 --auto
 run 1 "Can't find Coreldraw!" install --setup "$m/Setup.exe" --type 1 --language 2 --auto --corel-version 1
 run 0 'Install OK!' install --setup "$m/Setup.exe" --type 9 --language 3
 run 2 '' install --setup "$m/Setup.exe" --type x --language 0

@@ -345,23 +345,37 @@ TEST_F(InstallJob, IllustratorLanguageAndBitness) {
   EXPECT_TRUE(windows.count("QVTCfg/SoftCfg.ini"));
 }
 
-TEST_F(InstallJob, DeliverableNotPutInPlaceEndsWithoutSuccess) {
-  // A folder where the file goes stands for a host holding it.
+// No success, and one text in the chosen language, when a deliverable is held
+// by its host (a folder stands in) or missing from the payload, or when the
+// setup fails its integrity record; a damaged setup writes no file, and one
+// without a record, cut short, keeps the install's own text.
+TEST_F(InstallJob, NoSuccessWithoutEveryDeliverableInPlace) {
+  std::string damaged = testing::WithIntegrityRecord(StandardPayload());
+  damaged[damaged.size() / 2] ^= 1;
+  const std::string cut = StandardPayload().substr(0, 5000);
+  const char* const damaged_en = "The setup file is damaged, please get a new copy!";
   const struct {
     const char* name;
-    int type;
+    int type, language;
     std::string blocked, missing;  // folder made at the target; entry left out
+    const std::string* setup;      // instead of the standard payload: nothing written
     const char* message;
   } rows[] = {
-      {"macro", 1, "Draw/GMS/QVTCorel.gms", "", kChinese.close_corel},
-      {"macro source", 1, "", "QVTCorel\\QVTCorelX34.gms", kChinese.setup_damaged},
-      {"add-in", 2, "QVTSrtCad.dll", "", kChinese.close_acad},
-      {"acad.dvb", 2, "acad.dvb", "", kChinese.close_acad},
-      {"acad.lsp", 2, "acad.lsp", "", kChinese.close_acad},
-      {"acad.lsp not kept", 2, "acad.lsp.bak", "", kChinese.close_acad},
-      {"lisp source", 2, "", "QVTCad\\acad_CH.lsp", kChinese.setup_damaged},
-      {"plug-in", 3, "Support Files/Required/Plug-ins/QVTPlugin.aip", "", kChinese.close_corel},
-      {"plug-in source", 3, "", "QVTAi\\QVTPlugin.aip", kChinese.setup_damaged},
+      {"macro", 1, 0, "Draw/GMS/QVTCorel.gms", "", nullptr, kChinese.close_corel},
+      {"macro source", 1, 0, "", "QVTCorel\\QVTCorelX34.gms", nullptr, kChinese.setup_damaged},
+      {"add-in", 2, 0, "QVTSrtCad.dll", "", nullptr, kChinese.close_acad},
+      {"acad.dvb", 2, 0, "acad.dvb", "", nullptr, kChinese.close_acad},
+      {"acad.lsp", 2, 0, "acad.lsp", "", nullptr, kChinese.close_acad},
+      {"acad.lsp not kept", 2, 0, "acad.lsp.bak", "", nullptr, kChinese.close_acad},
+      {"lisp source", 2, 0, "", "QVTCad\\acad_CH.lsp", nullptr, kChinese.setup_damaged},
+      {"plug-in", 3, 0, "Support Files/Required/Plug-ins/QVTPlugin.aip", "", nullptr, kChinese.close_corel},
+      {"plug-in source", 3, 0, "", "QVTAi\\QVTPlugin.aip", nullptr, kChinese.setup_damaged},
+      {"damaged, program", 0, 0, "", "", &damaged, kChinese.setup_damaged},
+      {"damaged, macro", 1, 0, "", "", &damaged, kChinese.setup_damaged},
+      {"damaged, add-in", 2, 2, "", "", &damaged, damaged_en},
+      {"damaged, plug-in", 3, 1, "", "", &damaged, damaged_en},
+      {"cut, program", 0, 0, "", "", &cut, kChinese.program_running},
+      {"cut, add-in", 2, 2, "", "", &cut, "Please Close AutoCAD, and try to Install!"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -371,10 +385,13 @@ TEST_F(InstallJob, DeliverableNotPutInPlaceEndsWithoutSuccess) {
       fs::create_directories(dir_.Host(host + made));
     WriteHostFile(dir_.Host(host + "acad.exe"), "");
     if (!fs::exists(dir_.Host(host + "acad.lsp"))) WriteHostFile(dir_.Host(host + "acad.lsp"), "own");
-    WriteHostFile(dir_.Host("media/setup.exe"), StandardPayload(row.missing));
-    // Chinese, manual, CorelDRAW X4.
-    EXPECT_EQ(0, Run(InstallChoices{0, row.type, Core(host), 0, 3}));
+    WriteHostFile(dir_.Host("media/setup.exe"), row.setup ? *row.setup : StandardPayload(row.missing));
+    // Manual, CorelDRAW X4.
+    EXPECT_EQ(0, Run(InstallChoices{row.language, row.type, Core(host), 0, 3, ""}));
     EXPECT_EQ(std::vector<std::string>{row.message}, sink_.messages);
+    if (row.setup) {
+      EXPECT_EQ((std::set<std::string>{"acad.exe", "acad.lsp"}), FilesBelow(dir_.Host(host)));
+    }
   }
 }
 
@@ -414,42 +431,6 @@ TEST_F(InstallJob, ReplacedUserFilesSurviveAsBak) {
   ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kPrograms, &programs));
   fs::remove(testing::HostPath(desktop) / (program.product_name + ".lnk"));
   fs::remove(testing::HostPath(programs) / "Orvane" / (program.product_name + ".lnk"));
-}
-
-// A setup that fails its integrity record gives the damaged text in the
-// chosen language instead of the install's own, and writes no file; one
-// without a record, cut short, keeps the install's own text.
-TEST_F(InstallJob, DamagedSetupSaysSoAndWritesNothing) {
-  std::string damaged = testing::WithIntegrityRecord(StandardPayload());
-  damaged[damaged.size() / 2] ^= 1;
-  const std::string cut = StandardPayload().substr(0, 5000);
-  for (const char* folder : {"Programs", "Support Files/Contents/Windows", "Support Files/Required/Plug-ins"})
-    fs::create_directories(dir_.Host(std::string("host/") + folder));
-  WriteHostFile(dir_.Host("host/acad.exe"), "acad");
-  struct Case {
-    const std::string& setup;
-    int type, language;
-    const char* message;
-  } cases[] = {
-      {damaged, 0, 0, kChinese.setup_damaged},
-      {damaged, 1, 0, kChinese.setup_damaged},
-      {damaged, 2, 2, "The setup file is damaged, please get a new copy!"},
-      {damaged, 3, 1, "The setup file is damaged, please get a new copy!"},
-      {cut, 0, 0, kChinese.program_running},
-      {cut, 2, 2, "Please Close AutoCAD, and try to Install!"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.language));
-    WriteHostFile(dir_.Host("media/setup.exe"), c.setup);
-    InstallChoices choices;
-    choices.install_type = c.type;
-    choices.language_index = c.language;
-    choices.install_path = Core("host");
-    choices.corel_version = 3;  // Programs
-    EXPECT_EQ(0, Run(choices));
-    EXPECT_EQ(std::vector<std::string>{c.message}, sink_.messages);
-    EXPECT_EQ(std::set<std::string>{"acad.exe"}, FilesBelow(dir_.Host("host")));
-  }
 }
 
 TEST(InstallJobFrame, SourceFolderIsTheSetupsFolder) {

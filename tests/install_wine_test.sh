@@ -26,16 +26,11 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 wine() { "$wine_run" "$prefix" "$arch" "$@"; }
 gbk() { printf '%s' "$1" | iconv -f UTF-8 -t GBK; }
-# The test's CorelDRAW keys, in both views of a 64-bit prefix.
-remove_keys() {
-  if [ "$arch" = win64 ]; then
-    for key in "$corel_key" "${corel_key/SOFTWARE/SOFTWARE\\Wow6432Node}"; do
-      wine reg delete "$key" /f /reg:64 >/dev/null 2>&1
-    done
-  else
-    wine reg delete "$corel_key" /f >/dev/null 2>&1
-  fi
-}
+# The test's CorelDRAW keys: in a 64-bit prefix both views, the 32-bit one
+# (SOFTWARE\Wow6432Node in the 64-bit view) last.
+keys=("$corel_key") view=
+[ "$arch" = win64 ] && keys+=("${corel_key/SOFTWARE/SOFTWARE\\Wow6432Node}") view=/reg:64
+remove_keys() { for key in "${keys[@]}"; do wine reg delete "$key" /f $view >/dev/null 2>&1; done; }
 cleanup() {
   remove_keys
   find "$prefix/drive_c/users" -name "$product.lnk" -delete 2>/dev/null
@@ -46,18 +41,13 @@ remove_keys
 
 [ "$(gbk 淺 | od -An -tx1 | tr -d ' ')" = 9c5c ] || fail "淺 is not 9C 5C in GBK"
 
+# put DIR PATH=TEXT...: files holding those texts.
+put() { local d=$1 f; shift; for f; do mkdir -p "$d/$(dirname "${f%%=*}")" && printf "${f#*=}" >"$d/${f%%=*}"; done; }
 t="$work/tree" m="$work/media"
-mkdir -p "$t/QVTPrograms/语言" "$t/QVTCorel" "$t/QVTCad" "$m/QVTDoc" "$m/QVTLanguage" "$m/QVTRes" "$m/QVTCfg"
-printf 'program' >"$t/QVTPrograms/Orvane.exe"
-printf 'uninstall' >"$t/QVTPrograms/Uninstall.exe"
-printf 'zh' >"$t/QVTPrograms/语言/简体中文.ini"
-printf 'x4' >"$t/QVTCorel/QVTCorelX34.gms"
-printf 'x5' >"$t/QVTCorel/QVTCorelX5.gms"
-printf 'cad' >"$t/QVTCad/acad.dvb"
-printf 'manual' >"$m/QVTDoc/说明书.txt"
-printf 'texts' >"$m/QVTLanguage/简体中文.lng"
-printf 'light' >"$m/QVTRes/淺色主題.ini"
-printf '[BaseCfg]\r\nLanguage=1\r\n' >"$m/QVTCfg/SoftCfg.ini"
+put "$t" QVTPrograms/Orvane.exe=program QVTPrograms/Uninstall.exe=uninstall QVTPrograms/语言/简体中文.ini=zh \
+  QVTCorel/QVTCorelX34.gms=x4 QVTCorel/QVTCorelX5.gms=x5 QVTCad/acad.dvb=cad
+put "$m" QVTDoc/说明书.txt=manual QVTLanguage/简体中文.lng=texts QVTRes/淺色主題.ini=light \
+  'QVTCfg/SoftCfg.ini=[BaseCfg]\r\nLanguage=1\r\n'
 { printf '[SetupCfg]\r\nSoftVer='; gbk "$product"; printf '\r\nLanguage=1\r\n'; } >"$m/SetupCfg.ini"
 "$here/support/write_setup.py" "$m/Setup.exe" --tree "$t" || fail "packing"
 setup="Z:$(echo "$m/Setup.exe" | tr / '\\')"
@@ -77,11 +67,9 @@ same() { [ "$(cat "$1" 2>/dev/null)" = "$2" ] || fail "${1#"$prefix/"}: missing 
 mkdir -p "$installs/安装"
 install '安装成功!' --type 0 --language 0 --path 'C:\ovsetup-install\安装'
 o="$installs/安装/Orvane"
-same "$o/QVTPrograms/Orvane.exe" program
-same "$o/QVTPrograms/语言/简体中文.ini" zh
-same "$o/QVTDoc/说明书.txt" manual
-same "$o/QVTLanguage/简体中文.lng" texts
-same "$o/QVTRes/淺色主題.ini" light
+for d in "$t/QVTPrograms" "$m/QVTDoc" "$m/QVTLanguage" "$m/QVTRes"; do
+  diff -r "$d" "$o/${d##*/}" >/dev/null || fail "${d##*/} not installed as packed"
+done
 grep -q 'Language=1' "$o/QVTCfg/SoftCfg.ini" || fail "language not written into SoftCfg.ini"
 users="$prefix/drive_c/users/$(ls "$prefix/drive_c/users" | grep -vx Public | head -1)"
 for link in "$users/Desktop/$product.lnk" \
@@ -95,17 +83,12 @@ done
 corel='C:\ovsetup-install\科雷尔'
 mkdir -p "$installs/科雷尔/Programs" "$installs/科雷尔/Draw"
 if [ "$arch" = win64 ]; then
-  # 64-bit Windows: a 32-bit setup reads the 32-bit view, which is
-  # SOFTWARE\Wow6432Node in the 64-bit one; a key in the 64-bit view alone
-  # is not its CorelDRAW.
-  wine reg add "$corel_key" /v Destination /d "$corel" /f /reg:64 >/dev/null 2>&1 ||
-    fail "cannot write the 64-bit view"
+  # 64-bit Windows: a 32-bit setup reads the 32-bit view; a key in the 64-bit
+  # view alone is not its CorelDRAW.
+  wine reg add "$corel_key" /v Destination /d "$corel" /f $view >/dev/null 2>&1 || fail "cannot write the 64-bit view"
   install "Can't find Coreldraw!" --type 1 --language 2 --auto --corel-version 3
-  wine reg add "${corel_key/SOFTWARE/SOFTWARE\\Wow6432Node}" /v Destination /d "$corel" /f /reg:64 \
-    >/dev/null 2>&1 || fail "cannot write Wow6432Node"
-else
-  wine reg add "$corel_key" /v Destination /d "$corel" /f >/dev/null 2>&1 || fail "cannot write the registry"
 fi
+wine reg add "${keys[-1]}" /v Destination /d "$corel" /f $view >/dev/null 2>&1 || fail "cannot write the registry"
 install 'Install OK!' --type 1 --language 2 --auto --corel-version 3
 same "$installs/科雷尔/Draw/GMS/QVTCorel.gms" x4
 same "$installs/科雷尔/Programs/QVTRes/淺色主題.ini" light

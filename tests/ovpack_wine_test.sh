@@ -26,15 +26,11 @@ sums() { (cd "$1" && find . -path ./MXDriver -prune -o -type f -exec md5sum {} +
 
 # Chinese names, a body above the 512000-byte buffer, the driver kits; the
 # plug-in files are missing, so both tools warn.
-mkdir -p tree/QVTPrograms/语言 tree/QVTDriver/amd64 tree/MXDriver
-printf 'main' >tree/QVTPrograms/Orvane.exe
+for f in QVTPrograms/Orvane.exe=main QVTPrograms/语言/简体中文.ini=中文 QVTPrograms/说明.txt=readme \
+    QVTDriver/usb.inf=inf QVTDriver/amd64/co.dll=64 MXDriver/Qvtvcomdrv.inf=mx; do
+  mkdir -p "tree/$(dirname "${f%%=*}")" && printf '%s' "${f#*=}" >"tree/${f%%=*}"
+done
 head -c 600000 /dev/urandom >tree/QVTPrograms/big.dat
-printf '中文' >tree/QVTPrograms/语言/简体中文.ini
-printf 'readme' >tree/QVTPrograms/说明.txt
-printf 'inf' >tree/QVTDriver/usb.inf
-printf '64' >tree/QVTDriver/amd64/co.dll
-printf 'mx' >tree/MXDriver/Qvtvcomdrv.inf
-
 "$native" build --stub "$stub" --from tree -o native.exe 2>/dev/null || fail "native build"
 exe build --stub "$(win "$stub")" --from "$(win "$work/tree")" -o "$(win "$work/windows.exe")"
 [ "$rc" -eq 0 ] || fail "build: exit $rc: $(head -3 err)"

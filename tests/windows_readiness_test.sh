@@ -25,23 +25,20 @@ supported_os="{1f676c76-80e1-4239-95bb-83d0f6d0da78}
 {8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}
 {e2011457-1546-43c5-a5fe-008deee3d3f0}"
 
-# The version resource, as tests/support/version_info.py prints it: the
-# version as four numbers, and each program's descriptions.
+# The version resource as the toolchain's windres reads it back: the version
+# as four numbers, and what each program (NAME) ships as.
 numbers=$(echo "$version.0.0.0" | cut -d. -f1-4 | awk -F. '{ printf "%d.%d.%d.%d", $1, $2, $3, $4 }')
-declare -A description_zh=([setup.exe]="Orvane Setup" [ovsetup-headless.exe]="Orvane Setup")
-declare -A description_en=([setup.exe]="Orvane Setup" [ovsetup-headless.exe]="Orvane Setup")
 declare -A shipped_as=([setup.exe]=Setup.exe [ovsetup-headless.exe]=ovsetup-headless.exe)
-expected_version_info() {  # NAME
-  local block text file=${shipped_as[$1]}
-  echo "FileVersion $numbers"
-  echo "ProductVersion $numbers"
-  for block in 080404b0 040904b0; do
-    if [ $block = 080404b0 ]; then text=${description_zh[$1]}; else text=${description_en[$1]}; fi
-    printf '%s\n' "$block FileDescription $text" "$block FileVersion $numbers" \
-      "$block InternalName ${file%.exe}" "$block OriginalFilename $file" "$block ProductName Orvane" \
-      "$block ProductVersion $version"
+expected_version_info() {
+  local block file=${shipped_as[$1]}
+  printf '%s\n' "1 VERSIONINFO" "FILEVERSION ${numbers//./, }" "PRODUCTVERSION ${numbers//./, }" \
+    'BLOCK "StringFileInfo"'
+  for block in 080404B0 040904B0; do
+    printf 'BLOCK "%s"\n' $block
+    printf 'VALUE "%s", "%s"\n' FileDescription "Orvane Setup" FileVersion "$numbers" \
+      InternalName "${file%.exe}" OriginalFilename "$file" ProductName Orvane ProductVersion "$version"
   done
-  echo "Translation 0804 1200 0409 1200"
+  printf '%s\n' 'BLOCK "VarFileInfo"' 'VALUE "Translation", 0x804, 1200, 0x409, 1200'
 }
 
 # xpath FILE EXPR: the string value of EXPR in the manifest FILE.
@@ -74,15 +71,15 @@ for program in "$@"; do
       fail "$name: ${field} version $major.$minor is above 5.1"
   done
 
-  # The version resource: type 16, name 1.
+  # The version resource: name 1, its structure, no flags or types.
   if [ -z "${shipped_as[$name]:-}" ]; then
     fail "$name: no expected version resource for this program"
-  elif ! wrestool -x --raw --type=16 --name=1 "$exe" >"$work/version" 2>/dev/null || [ ! -s "$work/version" ]; then
-    fail "$name: no version resource"
-  elif ! "$(dirname "$0")/support/version_info.py" "$work/version" >"$work/version.txt"; then
-    fail "$name: the version resource cannot be read"
-  elif ! expected_version_info "$name" | diff - "$work/version.txt" >"$work/version.diff"; then
-    fail "$name: version resource differs (- expected, + built):
+  elif ! i686-w64-mingw32-windres -J coff -i "$exe" -O rc >"$work/rc" 2>&1; then
+    fail "$name: windres cannot read its resources: $(head -3 "$work/rc")"
+  elif ! sed -n '/^1 VERSIONINFO$/,/^END$/p' "$work/rc" | sed 's/^ *//' |
+      grep -E '^(1 VERSIONINFO$|FILEVERSION |PRODUCTVERSION |BLOCK |VALUE )' |
+      diff <(expected_version_info "$name") - >"$work/version.diff"; then
+    fail "$name: version resource differs (< expected, > built):
 $(grep '^[<>]' "$work/version.diff")"
   fi
 
