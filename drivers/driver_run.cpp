@@ -44,7 +44,7 @@ const char* DriverWindowCaption(install::LanguageIndex language) {
 }
 
 int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
-                     DriverRunPacing& pacing) {
+                     DriverRunPacing& pacing, payload::ExtractionProgress* progress) {
   window.Open();
   // Every bar position divides by the step count; a count of 0 would be a
   // division by zero, so it counts as one step.
@@ -60,7 +60,8 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
   }
   scratch = platform::WithTrailingSlash(scratch);
   const payload::WalkResult extraction =
-      payload::PayloadArchive(payload_file).Extract(scratch, payload::Selection::kDriverSubset);
+      payload::PayloadArchive(payload_file).Extract(scratch, payload::Selection::kDriverSubset,
+                                                        progress);
   if (!extraction.ok()) {
     // The outcome texts are English in every language (index 2: English).
     window.ShowMessage(payload::IsDamage(extraction.fault)

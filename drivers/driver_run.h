@@ -7,6 +7,7 @@
 #include <string>
 
 #include "install/language_index.h"
+#include "payload/extraction_progress.h"
 
 namespace ovsetup::drivers {
 
@@ -49,8 +50,9 @@ constexpr char kDriverInstallError[] = "error!";
 // Runs the whole driver install from the payload in `payload_file` (the
 // setup executable). Always returns 1: every outcome is one message box
 // (a setup that fails its integrity record: the English setup_damaged text
-// of install/message_set.h, in every language).
+// of install/message_set.h, in every language). `progress`, when given, is
+// told how far the extraction of the driver kits is.
 int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
-                     DriverRunPacing& pacing);
+                     DriverRunPacing& pacing, payload::ExtractionProgress* progress = nullptr);
 
 }  // namespace ovsetup::drivers

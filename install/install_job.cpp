@@ -9,11 +9,12 @@
 namespace ovsetup::install {
 
 void RunInstallJob(const InstallChoices& choices, const std::string& setup_file,
-                   MessageSink& sink, int& succeeded) {
+                   MessageSink& sink, int& succeeded, payload::ExtractionProgress* progress) {
   succeeded = 0;
   const LanguageIndex language(choices.language_index);
   const JobContext job{choices,    language.Number(),       platform::FolderOf(setup_file),
-                       setup_file, MessageSetFor(language), sink, succeeded};
+                       setup_file, MessageSetFor(language), sink, succeeded,
+                       progress};
   switch (choices.install_type) {
     case 0: InstallProgram(job); break;
     case 1: InstallCorelMacro(job); break;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "install/message_set.h"
+#include "payload/extraction_progress.h"
 
 namespace ovsetup::install {
 
@@ -35,6 +36,7 @@ struct JobContext {
   MessageSet messages;
   MessageSink& sink;
   int& succeeded;              // m_bInstallSucceeded: set to 1 at an install's end
+  payload::ExtractionProgress* progress = nullptr;  // told how far the extraction is
 
   // Shows `text` once; an install ends right after.
   void Fail(const char* text) const { sink.ShowMessage(text); }
@@ -50,8 +52,10 @@ struct JobContext {
 // payload and the settings folders beside it). Clears `succeeded`, which
 // the install sets to 1 when it reaches its end; an install type outside
 // 0..4 sets it without installing. A failing install shows exactly one text
-// of the language's MessageSet through `sink`.
+// of the language's MessageSet through `sink`. `progress`, when given, is
+// told how far the extraction is.
 void RunInstallJob(const InstallChoices& choices, const std::string& setup_file,
-                   MessageSink& sink, int& succeeded);
+                   MessageSink& sink, int& succeeded,
+                   payload::ExtractionProgress* progress = nullptr);
 
 }  // namespace ovsetup::install

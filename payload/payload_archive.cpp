@@ -17,8 +17,13 @@ bool IsDriverKitFolder(const std::string& folder) {
 
 class ExtractVisitor : public EntryVisitor {
  public:
-  ExtractVisitor(const std::string& target, Selection selection)
-      : target_(target), selection_(selection) {}
+  ExtractVisitor(const std::string& target, Selection selection, ExtractionProgress* progress)
+      : target_(target), selection_(selection), progress_(progress) {}
+
+  void OnTable(std::uint64_t /*length*/, const std::uint32_t* offsets,
+               std::uint32_t count) override {
+    total_ = offsets[count - 1] - offsets[0];
+  }
 
   PayloadFault OnEntry(const PayloadEntry& entry, platform::InputFile& file) override {
     std::string output;
@@ -56,12 +61,16 @@ class ExtractVisitor : public EntryVisitor {
       if (!file.Read(buffer_.get(), piece)) return PayloadFault::kBodyRead;
       if (!out.Write(buffer_.get(), piece)) return PayloadFault::kBodyWrite;
       left -= piece;
+      done_ += piece;
+      if (progress_ != nullptr) progress_->Advance(done_, total_);
     }
     return out.Close() ? PayloadFault::kNone : PayloadFault::kBodyWrite;
   }
 
   const std::string& target_;
   const Selection selection_;
+  ExtractionProgress* const progress_;
+  std::uint64_t done_ = 0, total_ = 0;
   std::unique_ptr<char[]> buffer_;
 };
 
@@ -78,8 +87,9 @@ Destination Route(const std::string& folder, Selection selection) {
   return Destination::kSkip;
 }
 
-WalkResult PayloadArchive::Extract(const std::string& target, Selection selection) const {
-  ExtractVisitor visitor(target, selection);
+WalkResult PayloadArchive::Extract(const std::string& target, Selection selection,
+                                   ExtractionProgress* progress) const {
+  ExtractVisitor visitor(target, selection, progress);
   return WalkPayload(payload_file_, visitor);
 }
 

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "payload/extraction_progress.h"
 #include "payload/payload_walk.h"
 
 namespace ovsetup::payload {
@@ -35,8 +36,10 @@ class PayloadArchive {
   // ExtractAll.
   int ExtractDriverSubset(const std::string& target) const;
 
-  // The extraction behind both, with where and why it stopped.
-  WalkResult Extract(const std::string& target, Selection selection) const;
+  // The extraction behind both, with where and why it stopped. `progress`,
+  // when given, is told how far it is after each piece.
+  WalkResult Extract(const std::string& target, Selection selection,
+                     ExtractionProgress* progress = nullptr) const;
 
  private:
   std::string payload_file_;
