@@ -20,8 +20,19 @@ set_dpi() {
   "$wine_run" "$prefix" "$arch" reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
     /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || fail "cannot set $1 DPI"
 }
+# wine_session start|--stop: the prefix's Wine processes, ended or started
+# afresh under this test's display. The tests before this one ran with no
+# display: while any process of theirs lives, the desktop they made (and its
+# explorer) has no display driver, and a program started on it cannot
+# create a single window. At the end the session goes again, so that no
+# later test joins a desktop whose display has gone.
+wine_session() {
+  "$root/scripts/wine-prefix" "$prefix" "$arch" --stop
+  [ "$1" = --stop ] || "$root/scripts/wine-prefix" "$prefix" "$arch"
+}
 cleanup() {
   set_dpi 96
+  wine_session --stop
   stop_xvfb
   rm -rf "$work"
 }
@@ -30,6 +41,7 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 start_xvfb || exit 1
+wine_session start || exit 1
 set_dpi 96
 
 # The payload: the program, the plug-in folders the program install removes,
