@@ -3,18 +3,23 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "install/file_tree.h"
+#include "install/own_files_record.h"
 #include "install/write_language_setting.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/path_text.h"
 
 namespace ovsetup::install {
 namespace {
 
 // Bytes per read when comparing: files of any size cost two such blocks.
 constexpr std::size_t kCompareChunk = 64 * 1024;
+// Backup names tried (NAME.bak .. NAME.bak9999) before a backup fails.
+constexpr int kMostBackups = 9999;
 
 bool IsFile(const std::string& path) { return PathExists(path) && !FolderExists(path); }
 
@@ -49,34 +54,76 @@ bool HoldsInstalledSettings(const std::string& source, const std::string& target
   return same;
 }
 
-// Keeps `target` as ".bak" if it differs from `source` (see the header);
-// true when `target` may be replaced. With `language`, SoftCfg.ini as the
-// install leaves it also counts as the same.
-bool KeepIfDiffers(const std::string& source, const std::string& target, const int* language) {
-  if (!IsFile(target) || SameContent(source, target)) return true;
-  const std::string name = target.substr(target.rfind('\\') + 1);  // npos + 1: all of it
+// The `n`th backup name of `target`: NAME.bak, NAME.bak2, NAME.bak3, ...
+std::string BackupName(const std::string& target, int n) {
+  return target + ".bak" + (n > 1 ? std::to_string(n) : std::string());
+}
+
+// Keeps `target` under its first free backup name, unless a taken one before
+// it holds the same bytes already; never replaces a backup. True when kept.
+bool KeepAsBackup(const std::string& target) {
+  for (int n = 1; n <= kMostBackups; ++n) {
+    const std::string backup = BackupName(target, n);
+    if (!PathExists(backup)) return platform::CopyOneFile(target, backup, true);
+    if (SameContent(target, backup)) return true;
+  }
+  return false;
+}
+
+// Keeps `target`, the file `name` of the folder `record` belongs to, if it
+// is the user's (see the header); true when `target` may be replaced. With
+// `language`, SoftCfg.ini as the install leaves it also counts as the same.
+bool KeepIfUsers(const std::string& source, const std::string& target, const std::string& name,
+                 const OwnFilesRecord& record, const int* language) {
+  if (!IsFile(target) || SameContent(source, target) || record.Holds(name, target)) return true;
   if (language != nullptr && name == kSoftCfgFile &&
       HoldsInstalledSettings(source, target, *language))
     return true;
-  return platform::CopyOneFile(target, target + ".bak", false);
+  return KeepAsBackup(target);
 }
 
 }  // namespace
 
 void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
                                  int language) {
-  CopyFolderFilesByContentIf(source, target,
-                             [language](const std::string& from, const std::string& to) {
-                               return KeepIfDiffers(from, to, &language);
-                             });
+  const std::string folder = platform::WithTrailingSlash(target);
+  OwnFilesRecord record = OwnFilesRecord::ReadFrom(folder);
+  std::vector<std::pair<std::string, std::string>> copied;  // source, name
+  CopyFolderFilesByContentIf(source, folder, [&](const std::string& from, const std::string& to) {
+    const std::string name = to.substr(folder.size());
+    if (!KeepIfUsers(from, to, name, record, &language)) return false;
+    copied.emplace_back(from, name);
+    return true;
+  });
+  // Only what the copies put in place is the setup's own; SoftCfg.ini as
+  // the language leaves it.
+  bool soft_cfg = false;
+  for (const auto& [from, name] : copied) {
+    if (!SameContent(from, folder + name)) continue;
+    if (name == kSoftCfgFile)
+      soft_cfg = true;
+    else
+      record.Take(name, folder + name);
+  }
+  WriteLanguageSetting(folder + kSoftCfgFile, language);
+  if (soft_cfg) record.Take(kSoftCfgFile, folder + kSoftCfgFile);
+  if (!copied.empty()) (void)record.WriteTo(folder);
 }
 
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep) {
   if (!IsFile(source)) return Delivery::SourceMissing;
-  if (keep == KeepOld::Yes && !KeepIfDiffers(source, target, nullptr))
+  if (keep == KeepOld::No)
+    return platform::CopyOneFile(source, target, false) ? Delivery::Delivered
+                                                         : Delivery::TargetUnwritable;
+  const std::string folder = platform::FolderOf(target);
+  const std::string name = target.substr(folder.size());
+  OwnFilesRecord record = OwnFilesRecord::ReadFrom(folder);
+  if (!KeepIfUsers(source, target, name, record, nullptr) ||
+      !platform::CopyOneFile(source, target, false))
     return Delivery::TargetUnwritable;
-  return platform::CopyOneFile(source, target, false) ? Delivery::Delivered
-                                                       : Delivery::TargetUnwritable;
+  record.Take(name, target);
+  (void)record.WriteTo(folder);
+  return Delivery::Delivered;
 }
 
 bool DeliverOrFail(const JobContext& job, const std::string& source, const std::string& target,

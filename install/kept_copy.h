@@ -2,11 +2,16 @@
 // replacement, and the copies an install stands or falls by are checked.
 // Paths are in the ANSI code page with "\" as separator.
 //
-// Keeping an old file: before a copy replaces `target`, a file there whose
-// content differs from the source's (or cannot be read to compare) is
-// copied to `target` + ".bak", replacing an older one. A missing target, a
-// folder or the same bytes make no backup. When the backup fails, `target`
-// is left as it is. Contents are compared in chunks.
+// Keeping an old file: before a copy replaces `target`, a file there is kept
+// as a backup unless it holds the source's bytes or is the setup's own: what
+// an install put there and nobody changed since, by the folder's record
+// (own_files_record.h). The backup is `target` + ".bak", or ".bak2",
+// ".bak3", ... when that name is taken by other content: the first free
+// name, unless a taken one before it holds the same bytes already (then
+// that one keeps the file). No backup is ever replaced. A missing target or
+// a folder makes no backup. When the backup fails, `target` is left as it
+// is. After each copy the folder's record lists the installed file.
+// Contents are compared in chunks.
 #pragma once
 
 #include <string>
@@ -16,15 +21,15 @@
 namespace ovsetup::install {
 
 // Copies every file directly inside the settings folder `source` by content
-// into `target` (as CopyFolderFilesByContent), keeping each old file. The
-// install then writes `language` into SoftCfg.ini, so that file also counts
-// as the same when it holds the shipped one with `language` written (made
-// and compared as SoftCfg.ini.new beside it): an identical second install
-// keeps no new backup of it. Failures are not reported.
+// into `target` (as CopyFolderFilesByContent), keeping each old file, then
+// writes `language` into target's SoftCfg.ini (WriteLanguageSetting). That
+// file also counts as the same when it holds the shipped one with
+// `language` written (made and compared as SoftCfg.ini.new beside it), and
+// the record lists it as the language leaves it. Failures are not reported.
 void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
                                  int language);
 
-// Whether an existing, differing target is kept as ".bak" first.
+// Whether an existing target is kept as a backup first (see above).
 enum class KeepOld { No, Yes };
 
 // How a checked copy ended.

@@ -2,7 +2,6 @@
 
 #include "install/file_tree.h"
 #include "install/kept_copy.h"
-#include "install/write_language_setting.h"
 #include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "payload/stored_path_rules.h"
@@ -32,7 +31,6 @@ void InstallProgram(const JobContext& job) {
   CopyFolderFiles(job.source_folder + kDocDir, folder + kDocDir);
   CopyFolderFiles(job.source_folder + kLanguageDir, folder + kLanguageDir);
   CopyFolderFiles(job.source_folder + kResDir, folder + kResDir);
-  WriteLanguageSetting(folder + kCfgDir + kSoftCfgFile, job.language_number);
 
   const std::string program = folder + payload::kProgramsDir + kProgramFile;
   const std::string icon = folder + kResDir + "title.ico";

@@ -2,7 +2,6 @@
 
 #include "install/file_tree.h"
 #include "install/kept_copy.h"
-#include "install/write_language_setting.h"
 #include "payload/folder_names.h"
 #include "platform/file_io.h"
 
@@ -15,7 +14,6 @@ void CopySettingsFolders(const JobContext& job, const std::string& target) {
   CopySettingsFilesKeepingOld(job.source_folder + kCfgDir, target + kCfgDir, job.language_number);
   CopyFolderFiles(job.source_folder + kLanguageDir, target + kLanguageDir);
   CopyFolderFiles(job.source_folder + kResDir, target + kResDir);
-  WriteLanguageSetting(target + kCfgDir + kSoftCfgFile, job.language_number);
 }
 
 }  // namespace ovsetup::install

@@ -9,8 +9,9 @@ namespace ovsetup::install {
 
 // Creates `target` + "QVTLanguage\", "QVTRes\" and "QVTCfg\", fills them from
 // the source folder's folders of the same names ("QVTCfg\" by content, so the
-// copy is writable, each differing file kept as NAME.bak first), and writes
-// the language number into "QVTCfg\SoftCfg.ini". `target` ends with "\".
+// copy is writable, each file of the user's kept under a backup name first:
+// kept_copy.h), and writes the language number into "QVTCfg\SoftCfg.ini".
+// `target` ends with "\".
 // Failures are ignored.
 void CopySettingsFolders(const JobContext& job, const std::string& target);
 

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,9 +31,9 @@ const char* const kFonts[] = {"Fs.shx", "gbcbig.shx", "HT.SHX", "Hztxt.shx", "Kh
 const char* const kMacros[] = {"QVTCorel11.gms", "QVTCorel12.gms", "QVTCorelX34.gms",
                                "QVTCorelX5.gms", "QVTCorelEx.gms", "QVTCorelEx64.gms"};
 
-// Every entry holds its own path, so a copied file shows where it came from;
-// `without` is left out.
-std::string StandardPayload(const std::string& without = "") {
+// Every entry holds its own path (+ `release`), so a copied file shows where
+// it came from; `without` is left out.
+std::string StandardPayload(const std::string& without = "", const std::string& release = "") {
   std::vector<std::string> paths = {
       "QVTPrograms\\Orvane.exe", "QVTPrograms\\Uninstall.exe", "QVTDriver\\usb.inf",
       "QVTDriver\\amd64\\co.dll", "MXDriver\\mdmcpq.inf", "QVTCad\\QVTSrtCad.dll",
@@ -43,7 +44,7 @@ std::string StandardPayload(const std::string& without = "") {
   for (const char* macro : kMacros) paths.push_back(std::string("QVTCorel\\") + macro);
   testing::PayloadImage image;
   for (const std::string& path : paths)
-    if (path != without) image.Add(path, path);
+    if (path != without) image.Add(path, path + release);
   return image.Finish();
 }
 
@@ -127,7 +128,7 @@ TEST_F(InstallJob, ProgramInstallsTheTreeSettingsLanguageAndShortcuts) {
   std::set<std::string> want = {"QVTPrograms/Orvane.exe", "QVTPrograms/Uninstall.exe",
                                 "QVTDriver/usb.inf", "QVTDriver/amd64/co.dll",
                                 "QVTDoc/manual.pdf", "QVTLanguage/en.lng", "QVTRes/title.ico",
-                                "QVTCfg/SoftCfg.ini"};
+                                "QVTCfg/SoftCfg.ini", "QVTCfg/QVTSetup.rec"};
   for (const char* font : kFonts) want.insert(std::string("QVTFonts/") + font);
   EXPECT_EQ(want, installed);  // no MXDriver, QVTCad, QVTCorel, QVTAi, nested settings
   EXPECT_FALSE(fs::exists(dir_.Host("apps/Orvane/QVTCad")));
@@ -366,7 +367,6 @@ TEST_F(InstallJob, NoSuccessWithoutEveryDeliverableInPlace) {
       {"add-in", 2, 0, "QVTSrtCad.dll", "", nullptr, kChinese.close_acad},
       {"acad.dvb", 2, 0, "acad.dvb", "", nullptr, kChinese.close_acad},
       {"acad.lsp", 2, 0, "acad.lsp", "", nullptr, kChinese.close_acad},
-      {"acad.lsp not kept", 2, 0, "acad.lsp.bak", "", nullptr, kChinese.close_acad},
       {"lisp source", 2, 0, "", "QVTCad\\acad_CH.lsp", nullptr, kChinese.setup_damaged},
       {"plug-in", 3, 0, "Support Files/Required/Plug-ins/QVTPlugin.aip", "", nullptr, kChinese.close_corel},
       {"plug-in source", 3, 0, "", "QVTAi\\QVTPlugin.aip", nullptr, kChinese.setup_damaged},
@@ -395,37 +395,79 @@ TEST_F(InstallJob, NoSuccessWithoutEveryDeliverableInPlace) {
   }
 }
 
-TEST_F(InstallJob, ReplacedUserFilesSurviveAsBak) {
-  const std::string big(100000, 'x');  // compared in chunks; differs in its last byte
+// Three releases in turn, each shipping other bytes, over the user's files:
+// each version the user made stays whole under NAME.bak, NAME.bak2, ...; a
+// file the setup put there and nobody changed is replaced without a backup.
+// A row's `edits` are what the user leaves in the file before each install
+// ("" nothing, kFolder a folder, kCut the record without its last entry).
+TEST_F(InstallJob, UserFilesSurviveEveryRelease) {
+  const std::string big(100000, 'x');  // compared in chunks; versions differ at the end
+  const std::string kFolder = "<folder>", kCut = "<cut>";
+  const auto soft_cfg = [](int language, int release) {
+    return "[BaseCfg]\r\nLanguage=" + std::to_string(language) + "\r\nRelease=" +
+           std::to_string(release) + "\r\n";
+  };
   const struct {
     const char* path;
-    std::string bytes;
-    bool kept;  // differs from what the install puts there
-  } files[] = {{"acad/acad.lsp", "user lisp", true},       {"acad/acad.dvb", "user dvb", true},
-               {"acad/Fonts/txt.shx", "own txt", true},    {"acad/Fonts/HT.SHX", "QVTFonts\\HT.SHX", false},
-               {"acad/QVTCfg/Machine.ini", big + "1", true},
-               {"apps/Orvane/QVTCfg/Machine.ini", "calibrated", true},
-               {"apps/Orvane/QVTCfg/SoftCfg.ini", "[BaseCfg]\r\nLanguage=3\r\nUnits=inch\r\n", true}};
-  for (const auto& file : files) WriteHostFile(dir_.Host(file.path), file.bytes);
-  WriteHostFile(dir_.Host("acad/acad.lsp.bak"), "older");  // replaced
+    std::string edits[3];
+    std::vector<std::string> backups;  // NAME.bak, NAME.bak2, ... in the end
+  } rows[] = {
+      {"acad/acad.lsp", {"USER LISP", "", ""}, {"older", "USER LISP"}},
+      {"acad/acad.lsp.bak", {"older", "", ""}, {}},  // an older setup's backup stays
+      {"acad/acad.dvb", {"user dvb", "", ""}, {kFolder, "user dvb"}},
+      {"acad/acad.dvb.bak", {kFolder, "", ""}, {}},
+      {"acad/Fonts/txt.shx", {"own txt", "", ""}, {"own txt"}},
+      {"acad/Fonts/HT.SHX", {"QVTFonts\\HT.SHX#0", "", ""}, {}},  // the shipped bytes
+      {"apps/Orvane/QVTCfg/Machine.ini", {"", "calibrated", "again"}, {"calibrated", "again"}},
+      // As an install of this release in this language leaves it, then as
+      // each language left it.
+      {"apps/Orvane/QVTCfg/SoftCfg.ini", {soft_cfg(3, 0), "", ""}, {}},
+      // Without a whole record the release-0 files count as the user's; the
+      // user's first version, made again, is not kept twice.
+      {"acad/QVTCfg/QVTSetup.rec", {"", kCut, ""}, {}},
+      {"acad/QVTCfg/SoftCfg.ini", {"", "", ""}, {soft_cfg(3, 0)}},
+      {"acad/QVTCfg/Machine.ini", {big + "u", "", big + "u"}, {big + "u", big + "0"}},
+  };
   WriteHostFile(dir_.Host("acad/acad.exe"), "");
-  WriteHostFile(dir_.Host("media/QVTCfg/Machine.ini"), big + "0");
+  fs::create_directories(dir_.Host("apps"));
   InstallChoices acad, program;
   acad.install_type = 2;
   acad.install_path = Core("acad");
   program.install_path = Core("apps");
-  program.language_index = 2;  // SoftCfg.ini as installed then differs from the shipped one
-  program.product_name = "Orvane bak " + std::to_string(std::rand());
-  for (int run = 1; run <= 2; ++run) {  // the second, identical run keeps the first backups
-    SCOPED_TRACE(run);
+  program.product_name = "Orvane releases " + std::to_string(std::rand());
+  for (int release = 0; release < 3; ++release) {
+    SCOPED_TRACE(release);
+    for (const auto& row : rows) {
+      const std::string& edit = row.edits[release];
+      if (edit == kFolder) {
+        fs::create_directories(dir_.Host(row.path));
+      } else if (edit == kCut) {
+        std::string text = ReadHostFile(dir_.Host(row.path));
+        const std::size_t end = text.rfind("end "), entry = text.rfind("\r\n", end - 3) + 2;
+        WriteHostFile(dir_.Host(row.path), text.erase(entry, end - entry));
+      } else if (!edit.empty()) {
+        WriteHostFile(dir_.Host(row.path), edit);
+      }
+    }
+    const std::string tag = std::to_string(release);
+    WriteHostFile(dir_.Host("media/setup.exe"), StandardPayload("", "#" + tag));
+    WriteHostFile(dir_.Host("media/QVTCfg/Machine.ini"), big + tag);
+    WriteHostFile(dir_.Host("media/QVTCfg/SoftCfg.ini"), soft_cfg(1, release));
+    acad.language_index = program.language_index = 2 - release;  // writes 3, 2, 1
     ASSERT_EQ(1, Run(acad));
     ASSERT_EQ(1, Run(program));
-    for (const auto& file : files) {
-      const fs::path bak = dir_.Host(std::string(file.path) + ".bak");
-      EXPECT_EQ(file.kept ? file.bytes : "none", fs::exists(bak) ? ReadHostFile(bak) : "none");
-    }
   }
-  EXPECT_EQ(big + "0", ReadHostFile(dir_.Host("apps/Orvane/QVTCfg/Machine.ini")));
+  std::map<std::string, std::string> want, backups;
+  for (const auto& row : rows)
+    for (std::size_t i = 0; i < row.backups.size(); ++i)
+      want[row.path + (".bak" + (i ? std::to_string(i + 1) : ""))] = row.backups[i];
+  for (auto& e : fs::recursive_directory_iterator(dir_.host())) {
+    const std::string path = fs::relative(e.path(), dir_.host()).generic_string();
+    if (path.find(".bak") != std::string::npos)
+      backups[path] = e.is_directory() ? kFolder : ReadHostFile(e.path());
+  }
+  EXPECT_EQ(want, backups);
+  EXPECT_EQ(big + "2", ReadHostFile(dir_.Host("apps/Orvane/QVTCfg/Machine.ini")));
   std::string desktop, programs;
   ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kDesktop, &desktop));
   ASSERT_TRUE(platform::GetShellFolder(platform::ShellFolder::kPrograms, &programs));
