@@ -4,11 +4,16 @@
 
 #include "payload/payload_format.h"
 
-// xxHash from Debian's libxxhash-dev, header-only. The scalar code path: the
-// 32-bit setup runs on processors without SSE2, and one path everywhere
-// keeps the builds alike.
+// xxHash from Debian's libxxhash-dev, header-only. The 32-bit setup takes
+// the scalar code path: it runs on processors without SSE2. Every x86-64
+// processor has SSE2, which hashes about four times as fast; the hash is
+// the same on either path.
 #define XXH_INLINE_ALL
+#if defined(__x86_64__)
+#define XXH_VECTOR 1  // XXH_SSE2
+#else
 #define XXH_VECTOR 0  // XXH_SCALAR
+#endif
 #include <xxhash.h>
 
 namespace ovsetup::payload {
