@@ -181,7 +181,7 @@ class StagedExtraction {
     for (const Volume& volume : volumes_) {
       std::uint64_t free = 0;
       // A volume that cannot be asked is left to the writes to find out.
-      if (volume.folder.empty() || !platform::GetFreeSpace(volume.folder, &free)) continue;
+      if (volume.folder.empty() || !platform::GetFreeBytes(volume.folder, &free)) continue;
       if (free < volume.needed) return ShortOf(result, volume);
     }
     return result;

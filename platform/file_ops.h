@@ -85,7 +85,7 @@ bool CanReplaceFile(const std::string& path);
 
 // The bytes the caller may still write on the volume that holds the
 // existing folder `folder` (GetDiskFreeSpaceExA). False when unknown.
-bool GetFreeSpace(const std::string& folder, std::uint64_t* bytes);
+bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes);
 
 // Gives the existing file `file` a second name `link` on the same volume (a
 // hard link: both name one content). False where the volume has no hard

@@ -222,7 +222,7 @@ bool CanReplaceFile(const std::string& path) {
   return true;
 }
 
-bool GetFreeSpace(const std::string& folder, std::uint64_t* bytes) {
+bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
   struct statvfs vfs;
   if (::statvfs(ToHostPath(folder).c_str(), &vfs) != 0) return false;
   *bytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;

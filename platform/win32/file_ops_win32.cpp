@@ -84,7 +84,7 @@ bool CanReplaceFile(const std::string& path) {
   return true;
 }
 
-bool GetFreeSpace(const std::string& folder, std::uint64_t* bytes) {
+bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
   ULARGE_INTEGER available;
   if (!GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) return false;
   *bytes = available.QuadPart;
