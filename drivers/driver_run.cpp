@@ -64,9 +64,10 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
                                                         progress);
   if (!extraction.ok()) {
     // The outcome texts are English in every language (index 2: English).
-    window.ShowMessage(payload::IsDamage(extraction.fault)
-                           ? install::MessageSetFor(install::LanguageIndex(2)).setup_damaged
-                           : kDriverInstallError);  // files extracted so far stay
+    window.OnExtractionStopped(extraction);
+    window.ShowMessage(install::ExtractionStopText(install::MessageSetFor(install::LanguageIndex(2)),
+                                                   extraction, kDriverInstallError)
+                           .c_str());
     window.Close();
     return 1;
   }

@@ -8,6 +8,7 @@
 
 #include "install/language_index.h"
 #include "payload/extraction_progress.h"
+#include "payload/payload_walk.h"
 
 namespace ovsetup::drivers {
 
@@ -22,6 +23,8 @@ class DriverRunWindow {
   virtual void SetBarPosition(int position) = 0;
   // Shows `text` (ANSI code page) in the standard OK box; returns when closed.
   virtual void ShowMessage(const char* text) = 0;
+  // Told why the extraction stopped, right before its text is shown.
+  virtual void OnExtractionStopped(const payload::WalkResult& /*result*/) {}
   // Destroys the window.
   virtual void Close() = 0;
 };
@@ -48,9 +51,9 @@ constexpr char kDriverInstallOk[] = "Install OK!";
 constexpr char kDriverInstallError[] = "error!";
 
 // Runs the whole driver install from the payload in `payload_file` (the
-// setup executable). Always returns 1: every outcome is one message box
-// (a setup that fails its integrity record: the English setup_damaged text
-// of install/message_set.h, in every language). `progress`, when given, is
+// setup executable). Always returns 1: every outcome is one message box (an
+// extraction that stopped: install::ExtractionStopText of the English
+// message set, in every language, with "error!" as the run's own text). `progress`, when given, is
 // told how far the extraction of the driver kits is.
 int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
                      DriverRunPacing& pacing, payload::ExtractionProgress* progress = nullptr);

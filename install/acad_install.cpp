@@ -13,7 +13,9 @@
 namespace ovsetup::install {
 
 AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string& folder) {
-  if (!job.ExtractAll(folder, job.messages.close_acad)) return AcadFolderResult::ExtractionFailed;
+  if (!job.ExtractAll(folder, job.messages.close_acad,
+                      {folder + kAcadAddIn, folder + kAcadMacros, folder + "acad.lsp"}))
+    return AcadFolderResult::ExtractionFailed;
   const std::string cad = folder + payload::kCadDir;
   const char* const close = job.messages.close_acad;
   // The add-in itself must land; the user's acad.dvb and acad.lsp are kept.

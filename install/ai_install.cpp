@@ -20,15 +20,17 @@ void InstallAiPlugin(const JobContext& job) {
   plugins += "\\";
   const std::string& root = windows;
 
-  if (!job.ExtractAll(root, job.messages.close_corel)) return;  // the set has no Illustrator text
+  // The installed name follows the language only; the source also the type.
+  const bool chinese = job.language().IsChinese();
+  const bool bits64 = job.choices.install_type == 4;
+  // The set has no Illustrator text.
+  if (!job.ExtractAll(root, job.messages.close_corel, {plugins + AiPluginFile(chinese, false)}))
+    return;
   EmptyAndRemoveFolder(root + payload::kCadDir);
   EmptyAndRemoveFolder(root + payload::kCorelDir);
   platform::DeleteOneFile(plugins + "QVTPlugin.aip");
   platform::DeleteOneFile(plugins + "QVTPluginEn.aip");
 
-  // The installed name follows the language only; the source also the type.
-  const bool chinese = job.language().IsChinese();
-  const bool bits64 = job.choices.install_type == 4;
   if (!DeliverOrFail(job, root + payload::kAiDir + AiPluginFile(chinese, bits64),
                      plugins + AiPluginFile(chinese, false), KeepOld::No,
                      job.messages.close_corel))

@@ -93,7 +93,7 @@ void InstallCorelMacro(const JobContext& job) {
     platform::CreateOneFolder(gms);
   }
 
-  if (!job.ExtractAll(root, job.messages.close_corel)) return;
+  if (!job.ExtractAll(root, job.messages.close_corel, {gms + "QVTCorel.gms"})) return;
   if (manual) platform::CreateOneFolder(gms);
   const std::string cad = root + payload::kCadDir, corel = root + payload::kCorelDir;
   EmptyAndRemoveFolder(cad);

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "install/message_set.h"
 #include "payload/extraction_progress.h"
+#include "payload/payload_walk.h"
 
 namespace ovsetup::install {
 
@@ -25,6 +27,9 @@ class MessageSink {
   virtual ~MessageSink() = default;
   // Shows `text` (ANSI code page) and returns when the box is closed.
   virtual void ShowMessage(const char* text) = 0;
+  // Told why an extraction stopped, right before its text is shown: what a
+  // message box does not say (the cause, the file, the Windows error).
+  virtual void OnExtractionStopped(const payload::WalkResult& /*result*/) {}
 };
 
 // What one run of the job settles before it dispatches.
@@ -40,10 +45,14 @@ struct JobContext {
 
   // Shows `text` once; an install ends right after.
   void Fail(const char* text) const { sink.ShowMessage(text); }
-  // Extracts the whole payload (ExtractAll) into `target`. On failure shows
-  // one text and returns false: setup_damaged when the setup failed its
-  // integrity record, else `failure_text`, the install's own.
-  bool ExtractAll(const std::string& target, const char* failure_text) const;
+  // Extracts the whole payload (ExtractAll) into `target`, all or nothing;
+  // `deliverables` are the files the install copies into the host's folders
+  // afterwards, checked replaceable with the targets before anything is put
+  // in place. On failure tells the sink why, shows one text
+  // (ExtractionStopText with `failure_text`, the install's own) and returns
+  // false; every existing file is then as it was.
+  bool ExtractAll(const std::string& target, const char* failure_text,
+                  const std::vector<std::string>& deliverables = {}) const;
   // The language the job installs in.
   LanguageIndex language() const { return LanguageIndex(choices.language_index); }
 };

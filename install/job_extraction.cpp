@@ -3,11 +3,14 @@
 
 namespace ovsetup::install {
 
-bool JobContext::ExtractAll(const std::string& target, const char* failure_text) const {
-  const payload::WalkResult result =
-      payload::PayloadArchive(payload_file).Extract(target, payload::Selection::kAll, progress);
+bool JobContext::ExtractAll(const std::string& target, const char* failure_text,
+                            const std::vector<std::string>& deliverables) const {
+  const payload::WalkResult result = payload::PayloadArchive(payload_file)
+                                         .Extract(target, payload::Selection::kAll, progress,
+                                                  deliverables);
   if (result.ok()) return true;
-  Fail(payload::IsDamage(result.fault) ? messages.setup_damaged : failure_text);
+  sink.OnExtractionStopped(result);
+  Fail(ExtractionStopText(messages, result, failure_text).c_str());
   return false;
 }
 

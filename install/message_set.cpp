@@ -1,5 +1,7 @@
 #include "install/message_set.h"
 
+#include "platform/path_text.h"
+
 namespace ovsetup::install {
 namespace {
 
@@ -21,6 +23,12 @@ const MessageSet kChinese = {
     // 安装文件已损坏,请重新获取安装程序!
     "\xB0\xB2\xD7\xB0\xCE\xC4\xBC\xFE\xD2\xD1\xCB\xF0\xBB\xB5,\xC7\xEB\xD6\xD8\xD0\xC2"
     "\xBB\xF1\xC8\xA1\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2!",
+    // 磁盘空间不足: %2 上需要 %1 MB 可用空间,请清理后重试!
+    "\xB4\xC5\xC5\xCC\xBF\xD5\xBC\xE4\xB2\xBB\xD7\xE3: %2 \xC9\xCF\xD0\xE8\xD2\xAA %1 MB "
+    "\xBF\xC9\xD3\xC3\xBF\xD5\xBC\xE4,\xC7\xEB\xC7\xE5\xC0\xED\xBA\xF3\xD6\xD8\xCA\xD4!",
+    // 安装路径太长,请选择较短的路径!
+    "\xB0\xB2\xD7\xB0\xC2\xB7\xBE\xB6\xCC\xAB\xB3\xA4,\xC7\xEB\xD1\xA1\xD4\xF1\xBD\xCF\xB6\xCC"
+    "\xB5\xC4\xC2\xB7\xBE\xB6!",
 };
 
 const MessageSet kEnglish = {
@@ -31,7 +39,19 @@ const MessageSet kEnglish = {
     "Please Close AutoCAD, and try to Install!",
     "Can't find AutoCAD!",
     "The setup file is damaged, please get a new copy!",
+    "Not enough free disk space: %1 MB are needed on %2, please make room and try again!",
+    "The install path is too long, please choose a shorter one!",
 };
+
+// `format` with "%1" and "%2" replaced by `first` and `second`.
+std::string FillIn(const char* format, const std::string& first, const std::string& second) {
+  std::string text;
+  for (const char* p = format; *p != '\0'; ++p) {
+    if (p[0] == '%' && (p[1] == '1' || p[1] == '2')) text += *++p == '1' ? first : second;
+    else text += *p;
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -39,6 +59,16 @@ MessageSet MessageSetFor(LanguageIndex language) {
   MessageSet set = language.Choose(kChinese, kEnglish);
   if (language.value() == 1) set.program_running = "error! please Close the Orvane!";
   return set;
+}
+
+std::string ExtractionStopText(const MessageSet& messages, const payload::WalkResult& result,
+                               const char* otherwise) {
+  using payload::PayloadFault;
+  if (payload::IsDamage(result.fault)) return messages.setup_damaged;
+  if (result.fault == PayloadFault::kPathTooLong) return messages.path_too_long;
+  if (result.fault != PayloadFault::kDiskFull) return otherwise;
+  const std::uint64_t megabytes = (result.bytes_needed + (1u << 20) - 1) >> 20;
+  return FillIn(messages.disk_full, std::to_string(megabytes), platform::VolumeName(result.target));
 }
 
 const char* SuccessText(LanguageIndex language) {

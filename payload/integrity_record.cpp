@@ -34,8 +34,8 @@ void EncodeIntegrityRecord(const IntegrityRecord& record, unsigned char* out) {
   WriteLe64(out + kIntegrityHashAt, record.hash);
 }
 
-IntegrityCheck CheckIntegrity(platform::InputFile& file, std::uint64_t file_length,
-                              std::uint64_t payload_length) {
+IntegrityCheck ReadIntegrity(platform::InputFile& file, std::uint64_t file_length,
+                             std::uint64_t payload_length) {
   IntegrityCheck check;
   const std::uint64_t at = ReadImageEnd(file, file_length);
   unsigned char raw[kIntegrityRecordSize];
@@ -55,11 +55,18 @@ IntegrityCheck CheckIntegrity(platform::InputFile& file, std::uint64_t file_leng
     check.fault = PayloadFault::kDamagedRecord;
   } else if (record.end != payload_length) {
     check.fault = PayloadFault::kDamagedLength;
-  } else {
-    std::uint64_t hash = 0;
-    if (!HashFileRange(file, record.begin, record.end, &hash) || hash != record.hash)
-      check.fault = PayloadFault::kDamagedHash;
   }
+  return check;
+}
+
+IntegrityCheck CheckIntegrity(platform::InputFile& file, std::uint64_t file_length,
+                              std::uint64_t payload_length) {
+  IntegrityCheck check = ReadIntegrity(file, file_length, payload_length);
+  if (!check.has_record || check.fault != PayloadFault::kNone) return check;
+  std::uint64_t hash = 0;
+  if (!HashFileRange(file, check.record.begin, check.record.end, &hash) ||
+      hash != check.record.hash)
+    check.fault = PayloadFault::kDamagedHash;
   return check;
 }
 

@@ -64,11 +64,16 @@ struct IntegrityCheck {
 };
 
 // Looks for the record at the image end of the open setup of `file_length`
-// bytes and checks the payload against it: the version, `payload_length`
-// (the file's length up to a signature's certificate table) against its end,
-// and the hash of begin .. end (read in 512000-byte pieces). No record: the
-// file is no PE image, its sections do not end inside it, or the tag is not
-// there. Moves the file's position.
+// bytes and checks what can be checked without reading the payload: the
+// version, and `payload_length` (the file's length up to a signature's
+// certificate table) against its end. No record: the file is no PE image,
+// its sections do not end inside it, or the tag is not there. Moves the
+// file's position.
+IntegrityCheck ReadIntegrity(platform::InputFile& file, std::uint64_t file_length,
+                             std::uint64_t payload_length);
+
+// ReadIntegrity, then, for a record that holds so far, the hash of begin ..
+// end (read in 512000-byte pieces).
 IntegrityCheck CheckIntegrity(platform::InputFile& file, std::uint64_t file_length,
                               std::uint64_t payload_length);
 

@@ -4,73 +4,285 @@
 
 #include "payload/folder_names.h"
 #include "payload/payload_format.h"
+#include "payload/payload_hash.h"
+#include "payload/staged_files.h"
+#include "platform/ansi_text.h"
 #include "platform/file_io.h"
+#include "platform/file_ops.h"
 #include "platform/path_text.h"
 
 namespace ovsetup::payload {
 namespace {
+
+constexpr std::size_t kMaxPathCharacters = 259;  // what Windows' ANSI file calls take
+constexpr std::uint64_t kClusterSize = 4096;      // a file takes whole clusters
+constexpr std::uint64_t kSpaceMargin = 1 << 20;   // folders, the file system's own records
 
 bool IsDriverKitFolder(const std::string& folder) {
   return folder == kUsbDriverFolder || folder == kUsbDriverAmd64Folder ||
          folder == kUsbDriverX86Folder;
 }
 
-class ExtractVisitor : public EntryVisitor {
- public:
-  ExtractVisitor(const std::string& target, Selection selection, ExtractionProgress* progress)
-      : target_(target), selection_(selection), progress_(progress) {}
+// One entry as the plan settles it, before anything is written.
+struct PlannedEntry {
+  PayloadEntry entry;
+  std::string header;  // the 400 bytes as stored, hashed in file order
+  std::string output;  // where it goes; empty when the selection skips it
+  std::string folder;  // the output's folder, ending with "\"
+  int volume = 0;      // 0: below the target; 1: the Windows folder
+};
 
-  void OnTable(std::uint64_t /*length*/, const std::uint32_t* offsets,
-               std::uint32_t count) override {
-    total_ = offsets[count - 1] - offsets[0];
+// A volume the extraction writes to: a folder on it and what it stages there.
+struct Volume {
+  std::string folder;
+  std::uint64_t needed = kSpaceMargin;
+};
+
+WalkResult Stop(WalkResult result, PayloadFault fault, const std::string& target = "",
+                std::uint32_t system_error = 0) {
+  result.fault = fault;
+  result.target = target;
+  result.system_error = system_error;
+  return result;
+}
+
+WalkResult StopAt(WalkResult result, const PlannedEntry& planned, PayloadFault fault,
+                  const std::string& target, std::uint32_t system_error = 0) {
+  result.entry = planned.entry.index;
+  result.at_entry = true;
+  result.path = planned.entry.path;
+  return Stop(result, fault, target, system_error);
+}
+
+// A setup whose payload does not match its record's hash.
+WalkResult Damaged(WalkResult result) {
+  result.at_entry = false;
+  result.path.clear();
+  return Stop(result, PayloadFault::kDamagedHash);
+}
+
+bool Contains(const std::vector<std::string>& texts, const std::string& text) {
+  for (const std::string& t : texts)
+    if (t == text) return true;
+  return false;
+}
+
+// The extraction of one call: plan from the headers, check, stage in one
+// pass over the payload while hashing it, verify, check the targets, commit.
+class StagedExtraction {
+ public:
+  StagedExtraction(const std::string& target, Selection selection, ExtractionProgress* progress,
+                   const std::vector<std::string>& also_replaced)
+      : target_(target), selection_(selection), also_replaced_(also_replaced) {
+    count_.progress = progress;
+    volumes_[0].folder = target;
   }
 
-  PayloadFault OnEntry(const PayloadEntry& entry, platform::InputFile& file) override {
-    std::string output;
-    switch (Route(entry.folder, selection_)) {
-      case Destination::kSkip:
-        return PayloadFault::kNone;
-      case Destination::kUnderTarget: {
-        output = target_ + entry.path;
-        // Only the last folder level is made: the archive lists a folder's
-        // entries before its subfolders'.
-        platform::CreateOneFolder(output.substr(0, output.rfind('\\') + 1));
-        break;
-      }
-      case Destination::kWindowsFolder: {
-        if (!platform::GetWindowsFolder(&output)) return PayloadFault::kWindowsFolder;
-        output = platform::WithTrailingSlash(output) + entry.file_name;
-        break;
-      }
+  WalkResult Run(const std::string& payload_file) {
+    WalkResult result = OpenPayload(payload_file, false, &payload_);
+    if (result.ok()) result = Plan(result);
+    // A setup that fails its record's hash is damaged, whatever its table
+    // says (a record found damaged by itself has no hash to compare).
+    if (!result.ok() && result.has_record && result.fault != PayloadFault::kDamagedRecord &&
+        result.fault != PayloadFault::kDamagedLength && !HashMatches())
+      return Damaged(result);
+    if (result.ok()) result = CheckBeforeWriting(result);
+    if (!result.ok()) return result;
+    std::vector<std::string> cleaned;
+    for (const PlannedEntry& planned : plan_) {
+      if (planned.output.empty() || Contains(cleaned, planned.folder)) continue;
+      RemoveLeftovers(planned.folder);
+      cleaned.push_back(planned.folder);
     }
-    platform::OutputFile out;
-    if (!out.Create(output)) return PayloadFault::kCannotCreate;
-    return CopyBody(entry, file, out);
+
+    result = Stage(result);
+    if (result.ok()) result = CheckTargets(result);
+    if (!result.ok()) {
+      RemoveStaged(staged_);
+      RemoveMadeFolders();
+      return result;
+    }
+    CommitFailure failure;
+    if (!CommitStaged(staged_, count_, &failure)) {
+      RemoveMadeFolders();
+      return Stop(result, PayloadFault::kCommitFailed, failure.target, failure.system_error);
+    }
+    return result;
   }
 
  private:
-  // Through the one 512000-byte buffer, made for the first body: a body up
-  // to that size in one read and one write, a larger one in pieces of that
-  // size, so that memory stays the same whatever the body's size.
-  PayloadFault CopyBody(const PayloadEntry& entry, platform::InputFile& file,
-                        platform::OutputFile& out) {
-    if (!buffer_) buffer_.reset(new char[kCopyBufferSize]);
-    if (!file.Seek(entry.BodyOffset())) return PayloadFault::kBodyRead;
+  // Reads every header, checks each entry as the walk does and settles where
+  // it goes; the progress total follows.
+  WalkResult Plan(WalkResult result) {
+    const std::uint32_t count = static_cast<std::uint32_t>(payload_.offsets.size());
+    plan_.reserve(count - 1);
+    std::string windows;
+    bool have_windows = false;
+    char header[kHeaderSize];
+    for (std::uint32_t i = 0; i + 1 < count; ++i) {
+      PlannedEntry planned;
+      planned.entry.index = i;
+      const PayloadFault fault = ReadEntry(payload_, i, header, &planned.entry);
+      planned.header.assign(header, kHeaderSize);
+      if (fault != PayloadFault::kNone) return StopAt(result, planned, fault, "");
+      const PayloadEntry& entry = planned.entry;
+      switch (Route(entry.folder, selection_)) {
+        case Destination::kSkip: break;
+        case Destination::kUnderTarget: planned.output = target_ + entry.path; break;
+        case Destination::kWindowsFolder:
+          if (!have_windows && !platform::GetWindowsFolder(&windows))
+            return StopAt(result, planned, PayloadFault::kWindowsFolder, "");
+          have_windows = true;
+          windows = platform::WithTrailingSlash(windows);
+          planned.output = windows + entry.file_name;
+          planned.volume = 1;
+          volumes_[1].folder = windows;
+          break;
+      }
+      if (!planned.output.empty()) {
+        planned.folder = platform::FolderOf(planned.output);
+        const std::uint64_t clusters = (entry.BodySize() + kClusterSize - 1) / kClusterSize;
+        volumes_[planned.volume].needed += clusters * kClusterSize;
+        count_.total += entry.BodySize();  // put in place
+      }
+      // Read (or, without a record, passed over when skipped).
+      count_.total += entry.end - entry.begin;
+      plan_.push_back(std::move(planned));
+    }
+    result.entry = count - 1;
+    return result;
+  }
+
+  // The hash of the payload read whole (a plan that failed on a setup with
+  // a record: damage or a faulty table?).
+  bool HashMatches() {
+    std::uint64_t hash = 0;
+    const IntegrityRecord& record = payload_.integrity.record;
+    return HashFileRange(payload_.file, record.begin, record.end, &hash) && hash == record.hash;
+  }
+
+  // Every path fits Windows' limit, temporary names included, and every
+  // volume has room for what is staged there.
+  WalkResult CheckBeforeWriting(WalkResult result) {
+    for (const PlannedEntry& planned : plan_) {
+      if (planned.output.empty()) continue;
+      if (platform::WideLength(planned.output) > kMaxPathCharacters ||
+          platform::WideLength(planned.folder) + kTemporaryNameLength > kMaxPathCharacters)
+        return StopAt(result, planned, PayloadFault::kPathTooLong, planned.output);
+    }
+    for (const std::string& path : also_replaced_)
+      if (platform::WideLength(path) > kMaxPathCharacters)
+        return Stop(result, PayloadFault::kPathTooLong, path);
+    if (!volumes_[1].folder.empty() &&
+        platform::VolumeName(volumes_[1].folder) == platform::VolumeName(volumes_[0].folder)) {
+      volumes_[0].needed += volumes_[1].needed - kSpaceMargin;
+      volumes_[1].folder.clear();
+    }
+    for (const Volume& volume : volumes_) {
+      std::uint64_t free = 0;
+      // A volume that cannot be asked is left to the writes to find out.
+      if (volume.folder.empty() || !platform::GetFreeBytes(volume.folder, &free)) continue;
+      if (free < volume.needed) return ShortOf(result, volume);
+    }
+    return result;
+  }
+
+  WalkResult ShortOf(WalkResult result, const Volume& volume) {
+    result = Stop(result, PayloadFault::kDiskFull, volume.folder, platform::kErrorDiskFull);
+    result.bytes_needed = volume.needed;
+    return result;
+  }
+
+  // One pass over the payload in file order: every byte of it hashed when
+  // the setup has a record, each written entry staged under its temporary
+  // name. Nothing under a real name is touched.
+  WalkResult Stage(WalkResult result) {
+    const bool hashing = payload_.integrity.has_record;
+    StreamHash hash;
+    buffer_.reset(new char[kCopyBufferSize]);
+    for (const PlannedEntry& planned : plan_) {
+      const PayloadEntry& entry = planned.entry;
+      if (hashing) hash.Update(planned.header.data(), planned.header.size());
+      if (planned.output.empty() && !hashing) {
+        count_.Add(entry.end - entry.begin);
+        continue;
+      }
+      count_.Add(kHeaderSize);
+      platform::OutputFile out;
+      if (!planned.output.empty()) {
+        if (platform::CreateOneFolder(planned.folder)) made_folders_.push_back(planned.folder);
+        StagedFile file;
+        file.staged = TemporaryName(planned.folder, entry.index, false);
+        file.old = TemporaryName(planned.folder, entry.index, true);
+        file.target = planned.output;
+        file.size = entry.BodySize();
+        staged_.push_back(file);
+        if (!out.Create(file.staged))
+          return StopAt(result, planned, PayloadFault::kCannotCreate, file.staged,
+                        platform::LastFileError());
+      }
+      const bool writing = !planned.output.empty();
+      const PayloadFault fault = CopyBody(entry, out, writing, hashing ? &hash : nullptr);
+      if (fault != PayloadFault::kNone) {
+        const std::uint32_t error = platform::LastFileError();
+        if (writing && error == platform::kErrorDiskFull)
+          return ShortOf(result, volumes_[volumes_[planned.volume].folder.empty() ? 0 : planned.volume]);
+        return StopAt(result, planned, fault, writing ? staged_.back().staged : "", error);
+      }
+    }
+    if (hashing) {
+      hash.Update(payload_.tail.data(), payload_.tail.size());
+      if (hash.Digest() != payload_.integrity.record.hash) return Damaged(result);
+    }
+    return result;
+  }
+
+  // Reads the body of `entry` in pieces of the one 512000-byte buffer, so
+  // that memory stays the same whatever its size, into `hash` when given
+  // and into `out` when `writing`; then flushes and closes `out`.
+  PayloadFault CopyBody(const PayloadEntry& entry, platform::OutputFile& out, bool writing,
+                        StreamHash* hash) {
+    if (!payload_.file.Seek(entry.BodyOffset())) return PayloadFault::kBodyRead;
     for (std::size_t left = entry.BodySize(); left > 0;) {
       const std::size_t piece = left < kCopyBufferSize ? left : kCopyBufferSize;
-      if (!file.Read(buffer_.get(), piece)) return PayloadFault::kBodyRead;
-      if (!out.Write(buffer_.get(), piece)) return PayloadFault::kBodyWrite;
+      if (!payload_.file.Read(buffer_.get(), piece)) return PayloadFault::kBodyRead;
+      if (hash != nullptr) hash->Update(buffer_.get(), piece);
+      if (writing && !out.Write(buffer_.get(), piece)) return PayloadFault::kBodyWrite;
       left -= piece;
-      done_ += piece;
-      if (progress_ != nullptr) progress_->Advance(done_, total_);
+      count_.Add(piece);
     }
-    return out.Close() ? PayloadFault::kNone : PayloadFault::kBodyWrite;
+    if (!writing) return PayloadFault::kNone;
+    return out.Flush() && out.Close() ? PayloadFault::kNone : PayloadFault::kBodyWrite;
+  }
+
+  // Every target that exists, and every file the caller replaces afterwards,
+  // can be replaced now.
+  WalkResult CheckTargets(WalkResult result) {
+    for (const PlannedEntry& planned : plan_)
+      if (!planned.output.empty() && !platform::CanReplaceFile(planned.output))
+        return StopAt(result, planned, PayloadFault::kTargetInUse, planned.output,
+                      platform::LastFileError());
+    for (const std::string& path : also_replaced_)
+      if (!platform::CanReplaceFile(path))
+        return Stop(result, PayloadFault::kTargetInUse, path, platform::LastFileError());
+    return result;
+  }
+
+  // Folders the staging made, deepest last made first (each only if empty).
+  void RemoveMadeFolders() {
+    for (auto folder = made_folders_.rbegin(); folder != made_folders_.rend(); ++folder)
+      platform::RemoveOneFolder(*folder);
   }
 
   const std::string& target_;
   const Selection selection_;
-  ExtractionProgress* const progress_;
-  std::uint64_t done_ = 0, total_ = 0;
+  const std::vector<std::string>& also_replaced_;
+  OpenedPayload payload_;
+  std::vector<PlannedEntry> plan_;
+  Volume volumes_[2];
+  std::vector<StagedFile> staged_;
+  std::vector<std::string> made_folders_;
+  ProgressCount count_;
   std::unique_ptr<char[]> buffer_;
 };
 
@@ -88,9 +300,9 @@ Destination Route(const std::string& folder, Selection selection) {
 }
 
 WalkResult PayloadArchive::Extract(const std::string& target, Selection selection,
-                                   ExtractionProgress* progress) const {
-  ExtractVisitor visitor(target, selection, progress);
-  return WalkPayload(payload_file_, visitor);
+                                   ExtractionProgress* progress,
+                                   const std::vector<std::string>& also_replaced) const {
+  return StagedExtraction(target, selection, progress, also_replaced).Run(payload_file_);
 }
 
 int PayloadArchive::ExtractAll(const std::string& target) const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "payload/extraction_progress.h"
 #include "payload/payload_walk.h"
@@ -28,18 +29,36 @@ class PayloadArchive {
 
   // Writes every entry but the serial-port driver kit under `target` (a
   // folder that exists and ends with "\"); "Contour" entries go into the
-  // Windows folder by file name. 1 on success, 0 on the first failure;
-  // entries written before it stay.
+  // Windows folder by file name. 1 on success, 0 on failure, which leaves
+  // every existing file as it was (Extract).
   int ExtractAll(const std::string& target) const;
 
   // Writes only the four driver folders' entries under `target`. 1 or 0 as
   // ExtractAll.
   int ExtractDriverSubset(const std::string& target) const;
 
-  // The extraction behind both, with where and why it stopped. `progress`,
-  // when given, is told how far it is after each piece.
+  // The extraction behind both, all or nothing, with where and why it
+  // stopped:
+  //  1. reads every entry's header and checks the entries as the walk does,
+  //     then that no path it writes (nor its temporary name, nor a path of
+  //     `also_replaced`) passes 259 characters and that each volume it
+  //     writes has room for the bodies (whole 4 KiB clusters) and 1 MiB;
+  //  2. removes the temporary files a stopped run left in the folders it
+  //     writes, then stages each written entry under a temporary name in its
+  //     target's folder (payload/staged_files.h) in one pass over the
+  //     payload, hashing it there when the setup has an integrity record;
+  //  3. after a hash that matches, checks that every existing target and
+  //     every file of `also_replaced` (files the caller replaces after a
+  //     successful extraction) can be replaced;
+  //  4. puts the staged files in place by renames, with a way back.
+  // Any fault removes what it staged and the folders it made and leaves
+  // every existing file as it was; a stopped process leaves each target
+  // whole, with its old content or its new one. A setup that fails its
+  // record reports damage, whatever else its table holds. `progress`, when
+  // given, is told of every piece read and every file put in place.
   WalkResult Extract(const std::string& target, Selection selection,
-                     ExtractionProgress* progress = nullptr) const;
+                     ExtractionProgress* progress = nullptr,
+                     const std::vector<std::string>& also_replaced = {}) const;
 
  private:
   std::string payload_file_;

@@ -28,9 +28,17 @@ enum class PayloadFault {
   kDotOrSpaceEnd,    // a step ending in "." or " ", which Windows drops
   kBadCharacter,     // a byte below 0x20 or one of < > " | ? *
   kWindowsFolder,    // Windows folder lookup failed ("Contour" entry)
-  kCannotCreate,     // output file cannot be created
+  // Found by an extraction before it writes anything:
+  kPathTooLong,      // a path it would write passes Windows' 259 characters
+  kDiskFull,         // a target volume lacks room for what it stages
+  // While staging (the staged files are then removed):
+  kCannotCreate,     // a staged file cannot be created
   kBodyRead,         // short read of a body
-  kBodyWrite,        // short write of a body, or the close failed
+  kBodyWrite,        // short write of a body, or the flush or close failed
+  // After staging, before anything is put in place:
+  kTargetInUse,      // an existing target cannot be replaced (held, read-only, a folder)
+  // While putting the staged files in place:
+  kCommitFailed,     // a rename failed; the files already replaced got their old content back
   kVisitorStop,      // a visitor's own reason (see its message)
 };
 

@@ -1,9 +1,8 @@
 #include "payload/payload_walk.h"
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 
-#include "payload/integrity_record.h"
 #include "payload/payload_format.h"
 #include "payload/signed_image.h"
 #include "payload/stored_path_rules.h"
@@ -40,9 +39,18 @@ const char* DescribeFault(PayloadFault fault) {
     case PayloadFault::kBadCharacter:
       return "the path holds a control character or one of < > \" | ? *";
     case PayloadFault::kWindowsFolder: return "the Windows folder cannot be found";
+    case PayloadFault::kPathTooLong:
+      return "a path the extraction writes would pass the 259 characters Windows takes";
+    case PayloadFault::kDiskFull: return "the target's volume has not enough free space";
     case PayloadFault::kCannotCreate: return "the output file cannot be created";
     case PayloadFault::kBodyRead: return "the body cannot be read whole";
     case PayloadFault::kBodyWrite: return "the body cannot be written whole";
+    case PayloadFault::kTargetInUse:
+      return "an existing file cannot be replaced (a program holds it, or it is read-only or a "
+             "folder); nothing was replaced";
+    case PayloadFault::kCommitFailed:
+      return "a file could not be put in place; the files already replaced have their old "
+             "content back";
     case PayloadFault::kVisitorStop: return "stopped";
   }
   return "unknown fault";
@@ -53,21 +61,22 @@ bool IsDamage(PayloadFault fault) {
          fault == PayloadFault::kDamagedHash || fault == PayloadFault::kDamagedTable;
 }
 
-WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
+WalkResult OpenPayload(const std::string& payload_file, bool hash_first, OpenedPayload* payload) {
   WalkResult result;
   auto fail = [&result](PayloadFault fault) {
     result.fault = fault;
     return result;
   };
-
-  platform::InputFile file;
+  platform::InputFile& file = payload->file;
   std::uint64_t file_length = 0;
   if (!file.Open(payload_file) || !file.Length(&file_length))
     return fail(PayloadFault::kCannotOpen);
   // A signed setup's payload ends at its signature.
-  const std::uint64_t length = PayloadLength(file, file_length);
+  const std::uint64_t length = payload->length = PayloadLength(file, file_length);
   // Before anything else: a damaged setup has no trustworthy table.
-  const IntegrityCheck integrity = CheckIntegrity(file, file_length, length);
+  const IntegrityCheck& integrity = payload->integrity =
+      hash_first ? CheckIntegrity(file, file_length, length)
+                 : ReadIntegrity(file, file_length, length);
   result.has_record = integrity.has_record;
   if (integrity.fault != PayloadFault::kNone) return fail(integrity.fault);
   if (length < kOffsetSize) return fail(PayloadFault::kTooShort);
@@ -80,49 +89,55 @@ WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
   const std::uint64_t table_bytes = std::uint64_t{kOffsetSize} * count;
   if (length < table_bytes + kOffsetSize) return fail(PayloadFault::kTableTooShort);
 
-  std::unique_ptr<unsigned char[]> raw_table(new unsigned char[table_bytes]);
-  if (!file.Seek(length - kOffsetSize - table_bytes) ||
-      !file.Read(raw_table.get(), table_bytes))
+  std::vector<unsigned char>& tail = payload->tail;
+  tail.resize(table_bytes + kOffsetSize);
+  if (!file.Seek(length - kOffsetSize - table_bytes) || !file.Read(tail.data(), tail.size()))
     return fail(PayloadFault::kTableRead);
-  std::unique_ptr<std::uint32_t[]> offsets(new std::uint32_t[count]);
-  for (std::uint32_t i = 0; i < count; ++i) offsets[i] = ReadLe32(raw_table.get() + 4 * i);
-  raw_table.reset();
-  if (integrity.has_record && !TableFitsRecord(integrity.record, length, offsets.get(), count))
+  payload->offsets.resize(count);
+  for (std::uint32_t i = 0; i < count; ++i) payload->offsets[i] = ReadLe32(tail.data() + 4 * i);
+  if (integrity.has_record &&
+      !TableFitsRecord(integrity.record, length, payload->offsets.data(), count))
     return fail(PayloadFault::kDamagedTable);
-  visitor.OnTable(length, offsets.get(), count);
+  return result;
+}
+
+PayloadFault ReadEntry(OpenedPayload& payload, std::uint32_t i, char* header, PayloadEntry* entry) {
+  const std::uint32_t begin = payload.offsets[i];
+  const std::uint32_t end = payload.offsets[i + 1];
+  if (end >= payload.length) return PayloadFault::kEndBeyondFile;
+  // A descending pair would pass the unsigned span test with a huge size.
+  if (end < begin) return PayloadFault::kDescending;
+  if (end - begin <= kHeaderSize) return PayloadFault::kSpanTooSmall;
+  if (!payload.file.Seek(begin) || !payload.file.Read(header, kHeaderSize))
+    return PayloadFault::kHeaderRead;
+  entry->index = i;
+  entry->begin = begin;
+  entry->end = end;
+  entry->path.assign(header, std::find(header, header + kMaxPathLength, '\0'));  // byte 399: NUL
+  if (const PayloadFault rule = CheckStoredPath(entry->path); rule != PayloadFault::kNone)
+    return rule;
+  const std::size_t slash = entry->path.rfind('\\');
+  entry->folder = slash == std::string::npos ? std::string() : entry->path.substr(0, slash);
+  entry->file_name = slash == std::string::npos ? entry->path : entry->path.substr(slash + 1);
+  return PayloadFault::kNone;
+}
+
+WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
+  OpenedPayload payload;
+  WalkResult result = OpenPayload(payload_file, true, &payload);
+  if (!result.ok()) return result;
+  const std::uint32_t count = static_cast<std::uint32_t>(payload.offsets.size());
+  visitor.OnTable(payload.length, payload.offsets.data(), count);
 
   char header[kHeaderSize];
   for (std::uint32_t i = 0; i + 1 < count; ++i) {
     result.entry = i;
     result.at_entry = true;
-    result.path.clear();
-    const std::uint32_t begin = offsets[i];
-    const std::uint32_t end = offsets[i + 1];
-    if (end >= length) return fail(PayloadFault::kEndBeyondFile);
-    // A descending pair would pass the unsigned span test with a huge size.
-    if (end < begin) return fail(PayloadFault::kDescending);
-    if (end - begin <= kHeaderSize) return fail(PayloadFault::kSpanTooSmall);
-    if (!file.Seek(begin) || !file.Read(header, sizeof header))
-      return fail(PayloadFault::kHeaderRead);
-    header[kMaxPathLength] = '\0';
-
     PayloadEntry entry;
-    entry.index = i;
-    entry.begin = begin;
-    entry.end = end;
-    entry.path.assign(header, std::strlen(header));
+    result.fault = ReadEntry(payload, i, header, &entry);
     result.path = entry.path;
-    if (const PayloadFault rule = CheckStoredPath(entry.path); rule != PayloadFault::kNone)
-      return fail(rule);
-    const std::size_t slash = entry.path.rfind('\\');
-    if (slash != std::string::npos) {
-      entry.folder = entry.path.substr(0, slash);
-      entry.file_name = entry.path.substr(slash + 1);
-    } else {
-      entry.file_name = entry.path;
-    }
-    const PayloadFault fault = visitor.OnEntry(entry, file);
-    if (fault != PayloadFault::kNone) return fail(fault);
+    if (result.fault == PayloadFault::kNone) result.fault = visitor.OnEntry(entry, payload.file);
+    if (!result.ok()) return result;
   }
   result.entry = count - 1;
   result.at_entry = false;

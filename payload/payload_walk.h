@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "payload/integrity_record.h"
 #include "payload/payload_fault.h"
 #include "platform/file_io.h"
 
@@ -24,14 +26,21 @@ struct PayloadEntry {
   std::uint32_t BodySize() const { return end - begin - 400; }
 };
 
-// Where and why a walk ended. `entry` is the index of the failing entry
-// (or the entry count on success); `path` is that entry's path when known.
+// Where and why a walk or an extraction ended: the one result every caller
+// reads to pick its text. `entry` is the index of the failing entry (or the
+// entry count on success); `path` is that entry's stored path when known.
 struct WalkResult {
   PayloadFault fault = PayloadFault::kNone;
   std::uint32_t entry = 0;
   bool at_entry = false;  // the fault belongs to entry `entry`
   std::string path;
   bool has_record = false;  // the setup carries an integrity record
+  // The file on disk the fault is about (a target in use, a staged file that
+  // failed, a path too long), or for kDiskFull the folder whose volume is
+  // short; empty when none.
+  std::string target;
+  std::uint32_t system_error = 0;  // the Windows error code; 0 when none
+  std::uint64_t bytes_needed = 0;  // kDiskFull: what the extraction needs there
   bool ok() const { return fault == PayloadFault::kNone; }
 };
 
@@ -45,6 +54,27 @@ class EntryVisitor {
                        std::uint32_t /*count*/) {}
   virtual PayloadFault OnEntry(const PayloadEntry& entry, platform::InputFile& file) = 0;
 };
+
+// A payload file opened for a walk: its length, its record as read, its
+// offset table, and the bytes of the table and N as stored (the end of
+// what the record's hash covers).
+struct OpenedPayload {
+  platform::InputFile file;
+  std::uint64_t length = 0;  // up to a signature's certificate table
+  IntegrityCheck integrity;
+  std::vector<std::uint32_t> offsets;
+  std::vector<unsigned char> tail;
+};
+
+// Opens `payload_file` and reads its record (hashing the payload first when
+// `hash_first`), its count and its offset table, stopping at the first
+// fault in that order; a record's damage comes first.
+WalkResult OpenPayload(const std::string& payload_file, bool hash_first, OpenedPayload* payload);
+
+// Checks entry `i`'s span, reads its 400-byte header into `header` and
+// fills `entry`; kNone, or the fault of that entry (the stored-path rules
+// last). Moves the file's position.
+PayloadFault ReadEntry(OpenedPayload& payload, std::uint32_t i, char* header, PayloadEntry* entry);
 
 // Walks the payload held by `payload_file`, which ends where a signed file's
 // certificate table begins (PayloadLength). Opens the file once. When the

@@ -13,6 +13,16 @@ constexpr bool IsGbkLeadByte(char c) {
   return static_cast<unsigned char>(c) >= 0x81 && static_cast<unsigned char>(c) <= 0xFE;
 }
 
+// Characters of the GBK text `text` as Windows counts them in a path (its
+// UTF-16 form): a lead byte and its trail byte are one.
+inline std::size_t WideLength(const std::string& text) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i, ++n) {
+    if (IsGbkLeadByte(text[i]) && i + 1 < text.size()) ++i;
+  }
+  return n;
+}
+
 // Which ends of a text Trim takes bytes from.
 enum class TrimEnds { kBoth, kEndOnly };
 

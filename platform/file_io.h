@@ -40,6 +40,9 @@ class OutputFile : NonCopyable {
   bool Create(const std::string& path);
   // Writes exactly `size` bytes; false on an error or a short write.
   bool Write(const void* buffer, std::size_t size);
+  // Makes the bytes written so far reach the disk before it returns
+  // (FlushFileBuffers, fsync); false on failure.
+  bool Flush();
   // Closes the file; false when the close reports an error. Idempotent.
   bool Close();
 
@@ -47,9 +50,10 @@ class OutputFile : NonCopyable {
   std::intptr_t handle_ = -1;
 };
 
-// Creates the last folder of `path` (a trailing "\" is allowed). The result is
-// deliberately not reported: an existing folder and a failure look the same.
-void CreateOneFolder(const std::string& path);
+// Creates the last folder of `path` (a trailing "\" is allowed). True only
+// when it made the folder: an existing folder and a failure both give false,
+// and the installs ignore the result.
+bool CreateOneFolder(const std::string& path);
 
 // Removes the folder `path` if it is empty. The result is not reported: a
 // folder that still holds anything simply stays.

@@ -2,6 +2,7 @@
 // code page with "\" as separator (see file_io.h for reading and writing).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -56,5 +57,39 @@ bool IsLink(const std::string& path);
 // Removes the link `path` (a trailing "\" allowed) itself, never anything it
 // leads to. False when `path` is no link or the link cannot be removed.
 bool RemoveLink(const std::string& path);
+
+// Windows error codes that the callers name.
+constexpr std::uint32_t kErrorFileNotFound = 2, kErrorAccessDenied = 5,
+                        kErrorSharingViolation = 32, kErrorDiskFull = 112,
+                        kErrorFilenameTooLong = 206;
+
+// The Windows error code of this thread's last failed file call, to be read
+// right after the call that failed (GetLastError). The Linux stand-in gives
+// the nearest code for errno: 2, 3 (missing folder), 5, 32 (a file in use),
+// 112 (ENOSPC, EDQUOT), 206 (ENAMETOOLONG); 0x20000000 | errno for the rest.
+std::uint32_t LastFileError();
+
+// Puts the file `from` in the place of `to` on the same volume in one step,
+// replacing a `to` that exists: a reader finds the old file or the new one,
+// whole (MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+// rename on Linux). A read-only `to`, or one a program holds, is not replaced.
+// True when `from` is now `to`.
+bool RenameReplacing(const std::string& from, const std::string& to);
+
+// True when nothing stands in the way of replacing the file `path`: it is
+// missing, or it opens for writing with no sharing (a file a running program
+// holds open, or a loaded DLL, does not). On Linux, another open of the file
+// is found by taking a write lease on it, where the file system has leases.
+// A folder, or a read-only file, is not replaceable (kErrorAccessDenied).
+bool CanReplaceFile(const std::string& path);
+
+// The bytes the caller may still write on the volume that holds the
+// existing folder `folder` (GetDiskFreeSpaceExA). False when unknown.
+bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes);
+
+// Gives the existing file `file` a second name `link` on the same volume (a
+// hard link: both name one content). False where the volume has no hard
+// links (FAT), when `link` exists, or on any failure.
+bool MakeHardLink(const std::string& file, const std::string& link);
 
 }  // namespace ovsetup::platform

@@ -26,4 +26,16 @@ inline std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The volume `path` lies on as a user names it: "D:" for "D:\Apps\",
+// "\\server\share" for a network path, else `path` without a trailing "\".
+inline std::string VolumeName(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  if (path.compare(0, 2, "\\\\") == 0) {
+    const std::size_t share = path.find('\\', 2);
+    const std::size_t end = share == std::string::npos ? share : path.find('\\', share + 1);
+    return path.substr(0, end);
+  }
+  return WithoutTrailingSlash(path);
+}
+
 }  // namespace ovsetup::platform

@@ -123,8 +123,8 @@ mkdir -p "$work/r/trails/QVTPrograms" && printf 1 >"$work/r/trails/QVTPrograms/ä
 expect_exit 0 "$ovpack" build --stub "$work/stub.exe" --from "$work/r/trails" -o "$work/trails.exe"
 
 # The same names in an existing setup: list and verify name the entry and the
-# rule, extract stops there with the entry before it on disk; case twins
-# extract, and verify reports them.
+# rule, extract stops there and writes nothing, not even the entry before
+# it; case twins extract, and verify reports them.
 payload() { "$(dirname "$0")/support/write_setup.py" "$@"; }  # payload FILE PATH...
 for row in "NUL:$device" "COM1.txt:$device" "a.txt.:$dot_or_space" "a|b:$character"; do
   name=${row%%:*} rule=${row#*:}
@@ -137,7 +137,7 @@ for row in "NUL:$device" "COM1.txt:$device" "a.txt.:$dot_or_space" "a|b:$charact
   rm -rf "$work/named"
   expect_exit 1 "$ovpack" extract "$work/named.exe" "$work/named"
   expect_err "entry 1 \"QVTPrograms\\$name\": $rule"
-  [ "$(cd "$work/named" && find . -type f)" = ./QVTPrograms/before.txt ] ||
+  [ -z "$(cd "$work/named" && find . -type f)" ] ||
     fail "$name: extracted $(cd "$work/named" && find . -type f)"
 done
 payload "$work/twins.exe" 'QVTPrograms\Readme.txt' 'QVTPrograms\README.TXT'

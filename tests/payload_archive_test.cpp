@@ -184,16 +184,18 @@ TEST_F(Extraction, FiltersCompareFoldersByteForByte) {
 TEST_F(Extraction, SpanOfFourHundredFailsAndFourHundredOneWritesOneByte) {
   PayloadImage image;
   image.Add("QVTPrograms\\one.bin", "x");
+  const std::string one = image.Finish();
   image.Add("QVTPrograms\\empty.bin", "");
   image.Add("QVTPrograms\\after.bin", "y");
   EXPECT_EQ(0, Archive(image.Finish()).ExtractAll(Target()));
+  EXPECT_EQ(0u, FilesWritten());
+  EXPECT_EQ(1, Archive(one).ExtractAll(Target()));
   EXPECT_EQ("x", ReadHostFile(Out("QVTPrograms/one.bin")));
-  EXPECT_FALSE(fs::exists(Out("QVTPrograms/empty.bin")));
-  EXPECT_FALSE(fs::exists(Out("QVTPrograms/after.bin")));
 }
 
-// A bad span stops both extractions at that entry, even one the filter skips.
-TEST_F(Extraction, BadSpanKeepsEarlierEntries) {
+// A bad span stops both extractions at that entry, even one the filter
+// skips, before anything is written.
+TEST_F(Extraction, BadSpanWritesNothing) {
   PayloadImage image;
   for (int i = 0; i < 5; ++i) image.Add("QVTDriver\\f" + std::to_string(i), "data");
   image.Add("MXDriver\\bad.inf", "z");
@@ -205,8 +207,7 @@ TEST_F(Extraction, BadSpanKeepsEarlierEntries) {
     const payload::WalkResult result = Archive(bytes).Extract(out.core(), selection);
     EXPECT_EQ(PayloadFault::kSpanTooSmall, result.fault);
     EXPECT_EQ(5u, result.entry);
-    for (int i = 0; i < 5; ++i) EXPECT_TRUE(fs::exists(out.Host("QVTDriver/f" + std::to_string(i))));
-    EXPECT_FALSE(fs::exists(out.Host("QVTDriver/late")));
+    EXPECT_TRUE(fs::is_empty(out.host()));
   }
 }
 
@@ -228,8 +229,7 @@ TEST_F(Extraction, DescendingOffsetsFailAtThatEntry) {
   const payload::WalkResult result = Archive(image.Finish()).Extract(Target(), Selection::kAll);
   EXPECT_EQ(PayloadFault::kDescending, result.fault);
   EXPECT_EQ(1u, result.entry);
-  EXPECT_EQ("1", ReadHostFile(Out("first.txt")));
-  EXPECT_EQ(1u, FilesWritten());
+  EXPECT_EQ(0u, FilesWritten());
 }
 
 TEST_F(Extraction, BodiesAroundTheSharedBufferSizeAreExact) {
@@ -248,13 +248,13 @@ TEST_F(Extraction, BodiesAroundTheSharedBufferSizeAreExact) {
 
 TEST_F(Extraction, PathHeaderRules) {
   // No NUL in the first 399 bytes: the path is those 399 bytes, the 400th is
-  // ignored. No host takes a 399-byte file name, so it is refused by name.
+  // ignored. Windows takes no path that long: refused before any write.
   const std::string name(399, 'n');
   PayloadImage unterminated;
   unterminated.AddRawHeader(name + "X", "long");
   const payload::WalkResult result =
       Archive(unterminated.Finish()).Extract(Target(), Selection::kAll);
-  EXPECT_EQ(PayloadFault::kCannotCreate, result.fault);
+  EXPECT_EQ(PayloadFault::kPathTooLong, result.fault);
   EXPECT_EQ(name, result.path);
 
   // Left-over text after the NUL changes nothing.
@@ -299,8 +299,7 @@ TEST_F(Extraction, SixHundredOffsetsHoldFiveHundredNinetyNineEntries) {
 
 // A stored path that would leave the target, or that Windows would take for
 // a device or for another name, fails both extractions at that entry, even
-// one the filter skips: the entry before it stays, nothing is written for it
-// or after it, and no device is opened.
+// one the filter skips: nothing is written, and no device is opened.
 TEST_F(Extraction, StoredPathRulesFailAtThatEntry) {
   struct Row {
     const char* path;
@@ -353,8 +352,7 @@ TEST_F(Extraction, StoredPathRulesFailAtThatEntry) {
       const payload::WalkResult result = Archive(bytes).Extract(Target(), selection);
       EXPECT_EQ(row.fault, result.fault);
       EXPECT_EQ(1u, result.entry);
-      EXPECT_EQ("ok", ReadHostFile(Out("QVTDriver/before.txt")));
-      EXPECT_EQ(1u, FilesWritten());
+      EXPECT_EQ(0u, FilesWritten());
     }
     EXPECT_FALSE(fs::exists(dir_.Host("up.txt")));
     EXPECT_FALSE(fs::exists(dir_.host().parent_path() / "up.txt"));
@@ -422,13 +420,15 @@ TEST_F(Extraction, ContourEntriesGoIntoTheWindowsFolderByName) {
   EXPECT_EQ("p", ReadHostFile(Out("QVTPrograms/p.txt")));
 }
 
+// A folder in a file's place cannot be replaced: nothing is put in place.
 TEST_F(Extraction, OutputThatCannotBeCreatedFails) {
   PayloadImage image;
   image.Add("QVTPrograms\\a.txt", "a");
   image.Add("QVTPrograms", "clashes with the folder");
   const payload::WalkResult result = Archive(image.Finish()).Extract(Target(), Selection::kAll);
-  EXPECT_EQ(PayloadFault::kCannotCreate, result.fault);
+  EXPECT_EQ(PayloadFault::kTargetInUse, result.fault);
   EXPECT_EQ(1u, result.entry);
+  EXPECT_EQ(0u, FilesWritten());
 }
 
 }  // namespace

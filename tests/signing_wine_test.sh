@@ -65,14 +65,18 @@ wine "$ovpack" build --stub "Z:$(echo "$stub" | tr / '\\')" --from "$(win tree)"
 sign -in media/Recorded.exe -out media/RecordedSigned.exe || fail "osslsigncode sign: $(tail -3 sign.log)"
 python3 -c 'd = bytearray(open("media/RecordedSigned.exe", "rb").read()); d[len(d) // 2] ^= 1
 open("media/Flipped.exe", "wb").write(d); open("media/Cut.exe", "wb").write(d[:-1000])'
-for row in "RecordedSigned:2:Install OK!" "Flipped:0:安装文件已损坏,请重新获取安装程序!" \
-           "Cut:2:The setup file is damaged, please get a new copy!"; do
+# stderr tells support why: the cause and the Windows error.
+for row in "RecordedSigned:2:Install OK!:" "Flipped:0:安装文件已损坏,请重新获取安装程序!:does not match the hash" \
+           "Cut:2:The setup file is damaged, please get a new copy!:cut short"; do
   setup=${row%%:*} rest=${row#*:}
-  language=${rest%%:*} want=${rest#*:}
+  language=${rest%%:*} rest=${rest#*:}
+  want=${rest%:*} cause=${rest##*:}
   mkdir -p "$installs/$setup"
   out=$(wine "$headless" install --setup "$(win "media/$setup.exe")" --type 0 --language "$language" \
-          --path "C:\\ovsetup-signing\\$setup" 2>&1 | tr -d '\r')
+          --path "C:\\ovsetup-signing\\$setup" 2>err.log | tr -d '\r')
   [ "$out" = "$want" ] || fail "$setup: install printed '$out'"
+  grep -q "extraction stopped: .*$cause.*; Windows error 0" err.log || [ -z "$cause" ] ||
+    fail "$setup: stderr: $(cat err.log)"
 done
 diff -r "$installs/Unsigned" "$installs/RecordedSigned" >/dev/null || fail "RecordedSigned installs differently"
 for setup in Flipped Cut; do

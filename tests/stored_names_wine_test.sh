@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program install under Wine from setups whose payload holds a path that
-# Windows cannot hold as a file: it fails at that entry, with the entry before
-# it installed and nothing written for it or after it.
+# Windows cannot hold as a file: it fails at that entry and writes nothing,
+# not even the entry before it.
 #   tests/stored_names_wine_test.sh WINE-RUN PREFIX ARCH HEADLESS
 # (WINE-RUN PREFIX ARCH is the build's emulator.)
 set -uo pipefail
@@ -23,7 +23,7 @@ for bad in 'QVTPrograms\NUL' 'QVTPrograms\COM1.txt' 'QVTPrograms\Com3.log' 'QVTP
           --path "$(windows_path "$work/apps")" 2>"$work/err" | tr -d '\r')
   [ "$out" = "Can't copy files, error!" ] || fail "$bad: the install said '$out' ($(cat "$work/err"))"
   files=$(cd "$work/apps" && find . -type f)
-  [ "$files" = ./Orvane/QVTPrograms/before.txt ] || fail "$bad: installed '$files'"
+  [ -z "$files" ] || fail "$bad: installed '$files'"
 done
 [ ! -e "$prefix/drive_c/windows/con.dat" ] || fail "con.dat in the Windows folder"
 

@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -177,6 +178,59 @@ bool IsLink(const std::string& path) {
 
 bool RemoveLink(const std::string& path) {
   return IsLink(path) && ::unlink(ToHostPath(WithoutTrailingSlash(path)).c_str()) == 0;
+}
+
+std::uint32_t LastFileError() {
+  switch (errno) {
+    case 0: return 0;
+    case ENOENT: return kErrorFileNotFound;
+    case ENOTDIR: return 3;  // ERROR_PATH_NOT_FOUND
+    case EACCES: case EPERM: case EISDIR: case EROFS: return kErrorAccessDenied;
+    case EAGAIN: case EBUSY: case ETXTBSY: return kErrorSharingViolation;
+    case ENOSPC: case EDQUOT: return kErrorDiskFull;
+    case ENAMETOOLONG: return kErrorFilenameTooLong;
+    default: return 0x20000000u | static_cast<std::uint32_t>(errno);
+  }
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  const std::string host_to = ToHostPath(to);
+  struct stat st;
+  if (::lstat(host_to.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ReadOnly(st))) {
+    errno = EACCES;  // Windows neither replaces a folder nor a read-only file
+    return false;
+  }
+  return ::rename(ToHostPath(from).c_str(), host_to.c_str()) == 0;
+}
+
+bool CanReplaceFile(const std::string& path) {
+  const std::string host = ToHostPath(path);
+  struct stat st;
+  if (::lstat(host.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
+  if (S_ISLNK(st.st_mode)) return true;  // replacing it replaces the link alone
+  if (!S_ISREG(st.st_mode) || ReadOnly(st)) {
+    errno = EACCES;
+    return false;
+  }
+  // A write lease is granted only while no other descriptor has the file
+  // open, in this process or any other: the nearest Linux has to opening a
+  // file with no sharing. File systems without leases say nothing.
+  Descriptor fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) return false;
+  if (::fcntl(fd.get(), F_SETLEASE, F_WRLCK) != 0) return errno != EAGAIN;
+  (void)::fcntl(fd.get(), F_SETLEASE, F_UNLCK);
+  return true;
+}
+
+bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
+  struct statvfs vfs;
+  if (::statvfs(ToHostPath(folder).c_str(), &vfs) != 0) return false;
+  *bytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+  return true;
+}
+
+bool MakeHardLink(const std::string& file, const std::string& link) {
+  return ::link(ToHostPath(file).c_str(), ToHostPath(link).c_str()) == 0;
 }
 
 }  // namespace ovsetup::platform

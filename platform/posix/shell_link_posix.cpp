@@ -26,15 +26,6 @@ const std::uint32_t kHasIconLocation = 0x40;
 const std::uint32_t kShowCommand = 5;  // SW_SHOW
 const std::uint32_t kDriveFixed = 3;
 
-// Characters of a GBK text in UTF-16: a lead byte and its trail are one.
-std::size_t WideLength(const std::string& text) {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < text.size(); ++i, ++n) {
-    if (IsGbkLeadByte(text[i]) && i + 1 < text.size()) ++i;
-  }
-  return n;
-}
-
 void Put16(std::string* out, std::uint32_t v) {
   out->push_back(static_cast<char>(v & 0xFF));
   out->push_back(static_cast<char>((v >> 8) & 0xFF));

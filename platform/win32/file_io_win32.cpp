@@ -72,6 +72,8 @@ bool OutputFile::Write(const void* buffer, std::size_t size) {
   return TransferAll(WriteFile, handle_, static_cast<const char*>(buffer), size);
 }
 
+bool OutputFile::Flush() { return handle_ != -1 && FlushFileBuffers(AsHandle(handle_)) != 0; }
+
 bool OutputFile::Close() {
   if (handle_ == -1) return true;
   bool ok = CloseHandle(AsHandle(handle_)) != 0;
@@ -79,7 +81,7 @@ bool OutputFile::Close() {
   return ok;
 }
 
-void CreateOneFolder(const std::string& path) { (void)CreateDirectoryA(path.c_str(), nullptr); }
+bool CreateOneFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
 
 void RemoveOneFolder(const std::string& path) { (void)RemoveDirectoryA(path.c_str()); }
 

@@ -64,4 +64,35 @@ bool RemoveLink(const std::string& path) {
   return DeleteFileA(link.c_str()) != 0;
 }
 
+std::uint32_t LastFileError() { return GetLastError(); }
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         0;
+}
+
+bool CanReplaceFile(const std::string& path) {
+  // No sharing at all: any other open of the file, and a mapped image (a
+  // loaded DLL, a running program), makes this fail.
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  CloseHandle(h);
+  return true;
+}
+
+bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) return false;
+  *bytes = available.QuadPart;
+  return true;
+}
+
+bool MakeHardLink(const std::string& file, const std::string& link) {
+  return CreateHardLinkA(link.c_str(), file.c_str(), nullptr) != 0;
+}
+
 }  // namespace ovsetup::platform

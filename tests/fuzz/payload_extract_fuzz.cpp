@@ -1,9 +1,10 @@
 // libFuzzer target: any byte string as a setup file, extracted both ways into
 // a scratch folder, the outcome checked against a plain reading of the same
 // bytes. Traps when anything lands outside the targets (or, for "Contour",
-// outside the stand-in Windows folder), when an entry before the one an
-// extraction stopped at is missing or differs from its body (a short read or
-// write taken for success), or when anything appears for a later entry.
+// outside the stand-in Windows folder), when a successful extraction lacks
+// an entry or holds one that differs from its body (a short read or write
+// taken for success), and when a failed one leaves any file behind (a staged
+// or half-written file, or any entry at all: extractions are all or nothing).
 #include <ftw.h>
 #include <unistd.h>
 
@@ -75,17 +76,16 @@ std::string Below(const fs::path& base, std::string relative) {
 }
 
 // What files the extractions must have left (host path -> body, the last
-// write of a path winning), and those a failed body may have left in part.
+// write of a path winning).
 struct Expected {
   std::map<std::string, std::string> files;
-  std::map<std::string, bool> partial;
 };
 
 // Adds where entry `i` of `data` lands for `selection`, read without the
 // walk. The walk has accepted this entry, so a span that does not fit or a
 // path that leaves the target is a fault of the walk.
 void Plan(const std::uint8_t* data, std::size_t size, std::uint32_t i, Selection selection,
-          const fs::path& target, bool part_only, Expected* expected) {
+          const fs::path& target, Expected* expected) {
   const std::uint32_t count = payload::ReadLe32(data + size - 4);
   const std::uint8_t* table = data + size - 4 - 4 * std::size_t{count};
   const std::uint32_t begin = payload::ReadLe32(table + 4 * i);
@@ -109,10 +109,6 @@ void Plan(const std::uint8_t* data, std::size_t size, std::uint32_t i, Selection
     output = Below(target, path);
   }
   if (output.empty()) __builtin_trap();
-  if (part_only) {
-    expected->partial[output] = true;
-    return;
-  }
   expected->files[output].assign(header + payload::kHeaderSize, end - begin - payload::kHeaderSize);
 }
 
@@ -132,10 +128,8 @@ void Extract(const std::uint8_t* data, std::size_t file_size, Selection selectio
   const std::size_t size = PayloadSize(data, file_size);
   const payload::PayloadArchive archive(CorePath(TheScratch().setup));
   const payload::WalkResult result = archive.Extract(CorePath(target) + "\\", selection);
-  const std::uint32_t done = result.ok() || result.at_entry ? result.entry : 0;
-  for (std::uint32_t i = 0; i < done; ++i) Plan(data, size, i, selection, target, false, expected);
-  if (result.fault == PayloadFault::kBodyRead || result.fault == PayloadFault::kBodyWrite)
-    Plan(data, size, result.entry, selection, target, true, expected);
+  if (!result.ok()) return;  // nothing may be left
+  for (std::uint32_t i = 0; i < result.entry; ++i) Plan(data, size, i, selection, target, expected);
 }
 
 std::string ReadFile(const char* path) {
@@ -166,7 +160,7 @@ int CheckAndRemove(const char* path, const struct stat*, int type, struct FTW*) 
                       StartsWith(p, s.drivers.string() + "/") ||
                       StartsWith(p, s.windows.string() + "/");
   if (!inside) __builtin_trap();  // outside the targets and the Windows folder
-  if (type == FTW_F && !the_scan->expected->partial.count(p)) {
+  if (type == FTW_F) {
     const auto want = the_scan->expected->files.find(p);
     if (want == the_scan->expected->files.end()) __builtin_trap();  // for no earlier entry
     if (ReadFile(path) != want->second) __builtin_trap();  // a short or wrong body
@@ -192,7 +186,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   the_scan = &scan;
   nftw(scratch.root.c_str(), CheckAndRemove, 16, FTW_DEPTH | FTW_PHYS);
   the_scan = nullptr;
-  for (const auto& [path, part] : expected.partial) expected.files.erase(path);
   if (scan.found != expected.files.size()) __builtin_trap();  // an earlier entry is missing
   return 0;
 }

@@ -22,6 +22,9 @@ class PrintingWindow : public drivers::DriverRunWindow {
     ok_ = std::strcmp(text, drivers::kDriverInstallOk) == 0;
     Print(Utf8FromGbk(text));
   }
+  void OnExtractionStopped(const payload::WalkResult& result) override {
+    PrintExtractionStop(result);
+  }
   void Close() override {}
   bool ok() const { return ok_; }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -24,6 +25,18 @@ bool IsAbsolute(const std::string& path) {
 
 std::string Utf8FromGbk(const std::string& text) {
   return tools::ShownText(text, platform::kCodePageGbk);
+}
+
+void PrintExtractionStop(const payload::WalkResult& result) {
+  std::string line = std::string("ovsetup-headless: extraction stopped: ") +
+                     payload::DescribeFault(result.fault);
+  if (result.at_entry)
+    line += "; entry " + std::to_string(result.entry) + " \"" + Utf8FromGbk(result.path) + "\"";
+  if (!result.target.empty()) line += "; file \"" + Utf8FromGbk(result.target) + "\"";
+  if (result.bytes_needed != 0) line += "; needs " + std::to_string(result.bytes_needed) + " bytes";
+  line += "; Windows error " + std::to_string(result.system_error);
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
 }
 
 std::string SetupFileFromArgument(const std::string& argument) {

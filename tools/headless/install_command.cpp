@@ -16,6 +16,9 @@ class PrintingSink : public install::MessageSink {
     std::printf("%s\n", Utf8FromGbk(text).c_str());
     std::fflush(stdout);
   }
+  void OnExtractionStopped(const payload::WalkResult& result) override {
+    PrintExtractionStop(result);
+  }
 };
 
 }  // namespace

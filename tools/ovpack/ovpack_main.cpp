@@ -61,6 +61,9 @@ void ReportFault(const std::string& file, const payload::WalkResult& result, uns
   else
     std::fprintf(stderr, "ovpack: %s: entry %u \"%s\": %s\n", file.c_str(), result.entry,
                  tools::ShownText(result.path, code_page).c_str(), why);
+  if (!result.target.empty())
+    std::fprintf(stderr, "ovpack: %s: file \"%s\", Windows error %u\n", file.c_str(),
+                 tools::ShownText(result.target, code_page).c_str(), result.system_error);
 }
 
 class ListVisitor : public payload::EntryVisitor {

@@ -1,0 +1,101 @@
+#include "payload/staged_files.h"
+
+#include "platform/file_ops.h"
+
+namespace ovsetup::payload {
+namespace {
+
+constexpr char kPrefix[] = "~ovsetup-";
+constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
+constexpr std::size_t kIndexDigits = 3;  // entries 0..598
+
+static_assert(kPrefixLength + kIndexDigits + 4 == kTemporaryNameLength,
+              "prefix, three digits and the kind make a temporary name");
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Keeps the content of `file.target`, if there is one, under `file.old`.
+// False only when a target that exists could not be kept.
+bool KeepOld(StagedFile& file) {
+  if (platform::MakeHardLink(file.target, file.old) ||
+      platform::CopyOneFile(file.target, file.old, false)) {
+    file.kept_old = true;
+    return true;
+  }
+  const std::uint32_t error = platform::LastFileError();
+  return error == platform::kErrorFileNotFound || error == 3 /* path not found */;
+}
+
+// Gives `file.target` back what it held before the commit.
+void Restore(const StagedFile& file) {
+  if (file.kept_old) (void)platform::RenameReplacing(file.old, file.target);
+  else (void)platform::DeleteOneFile(file.target);
+}
+
+void RemoveTemporaries(const std::vector<StagedFile>& files) {
+  for (const StagedFile& file : files) {
+    (void)platform::DeleteOneFile(file.staged);
+    if (file.kept_old) (void)platform::DeleteOneFile(file.old);
+  }
+}
+
+}  // namespace
+
+std::string TemporaryName(const std::string& folder, std::uint32_t index, bool old) {
+  std::string name = folder + kPrefix;
+  for (std::uint32_t scale = 100; scale > 0; scale /= 10)
+    name += static_cast<char>('0' + index / scale % 10);
+  return name + (old ? ".old" : ".new");
+}
+
+bool IsTemporaryName(const std::string& name) {
+  if (name.size() != kTemporaryNameLength || name.compare(0, kPrefixLength, kPrefix) != 0)
+    return false;
+  for (std::size_t i = kPrefixLength; i < kPrefixLength + kIndexDigits; ++i)
+    if (!IsDigit(name[i])) return false;
+  const std::string kind = name.substr(kPrefixLength + kIndexDigits);
+  return kind == ".new" || kind == ".old";
+}
+
+void RemoveLeftovers(const std::string& folder) {
+  platform::FileSearch search;
+  platform::FoundEntry entry;
+  for (bool more = search.First(folder + kPrefix + "*", &entry); more; more = search.Next(&entry))
+    if (!entry.is_folder && IsTemporaryName(entry.name))
+      (void)platform::DeleteOneFile(folder + entry.name);
+}
+
+bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFailure* failure) {
+  std::size_t placed = 0;
+  bool ok = true;
+  for (StagedFile& file : files) {
+    if (!KeepOld(file)) {
+      ok = false;
+      failure->target = file.target;
+      failure->system_error = platform::LastFileError();
+      break;
+    }
+  }
+  for (; ok && placed < files.size(); ++placed) {
+    StagedFile& file = files[placed];
+    if (!platform::RenameReplacing(file.staged, file.target)) {
+      failure->target = file.target;
+      failure->system_error = platform::LastFileError();
+      ok = false;
+      break;
+    }
+    count.Add(file.size);
+  }
+  if (!ok) {
+    // Newest first, so that a target named twice ends with what it held.
+    while (placed > 0) Restore(files[--placed]);
+  }
+  RemoveTemporaries(files);
+  return ok;
+}
+
+void RemoveStaged(const std::vector<StagedFile>& files) {
+  for (const StagedFile& file : files) (void)platform::DeleteOneFile(file.staged);
+}
+
+}  // namespace ovsetup::payload
