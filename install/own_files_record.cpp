@@ -3,7 +3,6 @@
 #include "payload/payload_hash.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
-#include "platform/move_file.h"
 
 namespace ovsetup::install {
 namespace {
@@ -103,7 +102,7 @@ bool OwnFilesRecord::WriteTo(const std::string& folder) const {
   const std::string scratch = record + ".new";
   platform::OutputFile out;
   if (out.Create(scratch) && out.Write(text.data(), text.size()) && out.Close() &&
-      platform::MoveFileOver(scratch, record))
+      platform::RenameReplacing(scratch, record))
     return true;
   (void)out.Close();
   (void)platform::DeleteOneFile(scratch);
