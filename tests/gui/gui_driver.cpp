@@ -339,6 +339,13 @@ wstring DismissMessageBox(HWND box) {
 
 bool Exists(const wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Creates an empty file; false when it cannot.
+bool Touch(const wstring& path) {
+  Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                          nullptr));
+  return file.valid();
+}
+
 wstring SpecialFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
@@ -545,6 +552,117 @@ void EndPathDialog(HWND path, int id) {
   WaitGone(path, "path dialog");
 }
 
+// ---------------------------------------------------------------- a job under way
+
+constexpr DWORD kSampleMs = 200;
+
+// What the setup's windows did while a job ran, sampled every kSampleMs
+// until a message box showed.
+struct JobWatch {
+  int samples = 0;    // one per shown window and sample
+  int hung = 0;       // ... that Windows counted as not responding
+  int unpainted = 0;  // ... invalidated at the sample before and not repainted since
+  std::vector<LRESULT> bar;  // the bar's positions, each as it first showed
+  LRESULT barEnd = -1;
+  DWORD lastedMs = 0;
+  HWND box = nullptr;
+};
+
+// A message a busy window may fail to answer; false when it did not.
+bool TrySend(HWND w, UINT message, LRESULT* result) {
+  DWORD_PTR out = 0;
+  if (!SendMessageTimeoutW(w, message, 0, 0, SMTO_ABORTIFHUNG, 1000, &out)) return false;
+  *result = LRESULT(out);
+  return true;
+}
+
+// Keys and a mouse click as the user makes them, into the input queues.
+void Type(std::vector<WORD> keys) {
+  std::vector<INPUT> input;
+  for (WORD key : keys) input.push_back(INPUT{INPUT_KEYBOARD, {}}), input.back().ki.wVk = key;
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+    input.push_back(INPUT{INPUT_KEYBOARD, {}});
+    input.back().ki = KEYBDINPUT{*key, 0, KEYEVENTF_KEYUP, 0, 0};
+  }
+  SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
+}
+void MouseClick(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT input[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+// Everything a user might try during a job, on WELCOME and the busy window
+// BUSY: clicks on the install buttons (pressed and posted), Esc, Alt+F4,
+// the close boxes.
+void TryToInterrupt(HWND welcome, HWND busy) {
+  MouseClick(Item(welcome, 1002));
+  Click(welcome, 1002);
+  Click(welcome, 1017);
+  Type({VK_ESCAPE});
+  Type({VK_MENU, VK_F4});
+  for (HWND w : {welcome, busy}) {
+    PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(w, WM_CLOSE, 0, 0);
+  }
+}
+
+// Watches the job of the busy window BUSY (bar BAR-ID) until a message box
+// shows: every window of the setup is asked whether it is hung, invalidated
+// and, a sample later, checked for having repainted; the bar is read. A
+// second into the job TryToInterrupt runs.
+JobWatch WatchJob(DWORD pid, HWND welcome, HWND busy, int barId) {
+  JobWatch watch;
+  HWND bar = Item(busy, barId);
+  watch.barEnd = Send(bar, PBM_GETRANGE, FALSE);
+  bool tried = false;
+  std::vector<HWND> invalidated;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 4 * kTimeoutMs; Sleep(kSampleMs)) {
+    watch.lastedMs = GetTickCount() - start;
+    if ((watch.box = FindDialog(pid, IsMessageBox))) break;
+    for (HWND w : invalidated) watch.unpainted += GetUpdateRect(w, nullptr, FALSE) ? 1 : 0;
+    invalidated = DialogsOf(pid);
+    for (HWND w : invalidated) {
+      ++watch.samples;
+      watch.hung += IsHungAppWindow(w) ? 1 : 0;
+      RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    LRESULT position = 0;
+    if (TrySend(bar, PBM_GETPOS, &position) && (watch.bar.empty() || watch.bar.back() != position))
+      watch.bar.push_back(position);
+    if (!tried && watch.lastedMs > 1000) TryToInterrupt(welcome, busy), tried = true;
+  }
+  if (!watch.box) report.Fatal("no message box at the job's end");
+  return watch;
+}
+
+// The checks every watched job passes: it lasted long enough to count, no
+// window was ever hung or unpainted, the bar only moved forward.
+void CheckWatch(const JobWatch& watch, const std::string& job) {
+  report.Check(watch.lastedMs > 6000, job + " lasted " + std::to_string(watch.lastedMs) +
+                                          " ms (over 5 s, when Windows calls a window hung)");
+  report.Equal(watch.hung, 0, job + ": hung samples of " + std::to_string(watch.samples));
+  report.Equal(watch.unpainted, 0, job + ": windows not repainted within a sample");
+  report.Check(std::is_sorted(watch.bar.begin(), watch.bar.end()) && watch.bar.size() >= 4,
+               job + ": the bar moved forward through " + std::to_string(watch.bar.size()) +
+                   " positions");
+}
+
+// After a job whose busy window has gone: nothing the user tried during it
+// fires now.
+void ExpectNothingStarted(Session& s, const std::string& when) {
+  HWND other = nullptr;
+  for (DWORD start = GetTickCount(); !other && GetTickCount() - start < kQuietMs; Sleep(kPollMs))
+    other = FindDialog(s.pid(), [&](HWND w) { return w != s.welcome; });
+  report.Check(!other, "nothing started or shown " + when +
+                           (other ? " (got '" + ToUtf8(CaptionOf(other)) + "')" : ""));
+  report.Check(IsWindow(s.welcome) && !s.process.HasEnded(0), "setup still open " + when);
+}
+
 // ---------------------------------------------------------------- scenarios
 
 // startup PRODUCT LANGUAGE-INDEX: the lists and captions at start-up.
@@ -684,24 +802,77 @@ void Install(const Args& args) {
   s.Close();
 }
 
-// install-fails FOLDER: a program install into a folder that does not
-// exist shows the copy failure (English) and no success message.
+// install-fails FOLDER TYPE MESSAGE short|full: an install that fails shows
+// MESSAGE (English) and no success message; the busy window stays up while
+// it shows, its bar short of its end (failed in the extraction) or at it.
 void InstallFails(const Args& args) {
   wstring folder = args.at(0);
   Session s(args);
-  HWND path = OpenPathDialog(s, 0, 2);
+  HWND path = OpenPathDialog(s, args.number(1), 2);
   Send(Item(path, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
   EndPathDialog(path, IDOK);
   HWND box = WaitForMessageBox(s.pid());
   report.Check(!IsWindowEnabled(s.welcome), "welcome dialog disabled while the message box is up");
-  // The busy window stays up while the job's message shows: it has no controls.
-  if (HWND runner = FindDialog(s.pid(), [](HWND w) { return !GetWindow(w, GW_CHILD); }))
+  if (HWND runner = FindDialog(s.pid(), [](HWND w) { return GetDlgItem(w, 1018) != nullptr; })) {
     CheckLayout(runner, L"MS Sans Serif", 8, "install runner");
-  else
+    LRESULT position = Send(Item(runner, 1018), PBM_GETPOS);
+    report.Check((position == 1000) == (args.at(3) == L"full"),
+                 "install runner's bar at " + std::to_string(position) + " of 1000");
+  } else {
     report.Check(false, "install runner shown with the failure message");
-  report.Equal(DismissMessageBox(box), L"Can't copy files, error!", "failure message");
+  }
+  report.Equal(DismissMessageBox(box), args.at(2), "failure message");
   ExpectNoMessageBox(s.pid(), "after the failure message");
   report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the failure");
+  s.Close();
+}
+
+// busy-install FOLDER: a program install (English) from a medium slow
+// enough that it lasts well over 5 s: the windows stay answering and
+// painted, the bar moves, and what the user tries meanwhile does nothing.
+void BusyInstall(const Args& args) {
+  Session s(args);
+  HWND path = OpenPathDialog(s, 0, 2);
+  Send(Item(path, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args.at(0).c_str()));
+  EndPathDialog(path, IDOK);
+  HWND runner = WaitFor(s.pid(), "install runner", [](HWND w) { return GetDlgItem(w, 1018) != nullptr; });
+  JobWatch watch = WatchJob(s.pid(), s.welcome, runner, 1018);
+  CheckWatch(watch, "the install");
+  report.Equal(watch.barEnd, 1000, "install runner's bar range");
+  report.Equal(DismissMessageBox(watch.box), CaptionsFor(2).installOk, "success message");
+  report.Check(!IsWindow(runner), "install runner gone before the success message");
+  ExpectNothingStarted(s, "after the install");
+  s.Close();
+}
+
+// busy-driver SIGNAL-FOLDER: the driver run with an installer that takes
+// seconds, watched as busy-install; SIGNAL-FOLDER\started and \ended mark
+// the run for whoever measures the setup's processor time, who then
+// creates \measured.
+void BusyDriver(const Args& args) {
+  wstring signal = WithSlash(args.at(0));
+  Session s(args);
+  Select(s.welcome, 1001, 2);
+  Click(s.welcome, 1017);
+  HWND progress = WaitFor(s.pid(), "driver progress window", [](HWND w) { return GetDlgItem(w, 1009) != nullptr; });
+  Touch(signal + L"started");
+  JobWatch watch = WatchJob(s.pid(), s.welcome, progress, 1009);
+  Touch(signal + L"ended");
+  CheckWatch(watch, "the driver run");
+  bool cycles = true;  // each position is that of a cycle: counter * 100 / 22
+  for (LRESULT position : watch.bar) {
+    bool found = false;
+    for (int counter = 0; counter <= 22; ++counter) found = found || counter * 100 / 22 == position;
+    cycles = cycles && found;
+  }
+  report.Check(cycles, "the bar shows the cycles' positions only");
+  bool measured = false;
+  for (DWORD start = GetTickCount(); !measured && GetTickCount() - start < kTimeoutMs; Sleep(kPollMs))
+    measured = Exists(signal + L"measured");
+  report.Check(measured, "processor time measured");
+  report.Equal(DismissMessageBox(watch.box), L"Install OK!", "driver outcome");
+  WaitGone(progress, "driver progress window");
+  ExpectNothingStarted(s, "after the driver run");
   s.Close();
 }
 
@@ -791,29 +962,38 @@ void Layout(const Args& args) {
 }
 
 // pose WHAT LANGUAGE-INDEX SIGNAL-FOLDER: brings the welcome dialog
-// (WHAT = welcome) or the path dialog (WHAT = path) up in a language,
-// creates SIGNAL-FOLDER\ready and waits for SIGNAL-FOLDER\done (the
-// screenshot has been taken), then closes everything.
+// (WHAT = welcome), the path dialog (WHAT = path) or, from a slow medium,
+// the install runner with its bar a third on (WHAT = runner, installing into
+// SIGNAL-FOLDER) up in a language, creates SIGNAL-FOLDER\ready and waits for
+// SIGNAL-FOLDER\done (the screenshot has been taken), then closes
+// everything (the runner's setup is ended where it is).
 void Pose(const Args& args) {
   wstring what = args.at(0);
   int language = args.number(1);
   wstring signal = WithSlash(args.at(2));
   Session s(args);
   HWND shown = s.welcome;
-  if (what == L"path") {
+  if (what == L"path" || what == L"runner") {
     shown = OpenPathDialog(s, 0, language);
-  } else {
+  }
+  if (what == L"runner") {
+    Send(Item(shown, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(signal.c_str()));
+    EndPathDialog(shown, IDOK);
+    shown = WaitFor(s.pid(), "install runner", [](HWND w) { return GetDlgItem(w, 1018) != nullptr; });
+    LRESULT position = 0;
+    for (DWORD start = GetTickCount(); position < 333 && GetTickCount() - start < kTimeoutMs; Sleep(kPollMs))
+      TrySend(Item(shown, 1018), PBM_GETPOS, &position);
+  } else if (what != L"path") {
     Select(s.welcome, 1001, language);
   }
   RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   Send(shown, WM_NULL);
-  Handle ready(CreateFileW((signal + L"ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  report.Check(ready.valid(), "signal ready");
+  report.Check(Touch(signal + L"ready"), "signal ready");
   bool done = false;
   for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 4 * kTimeoutMs; Sleep(kPollMs))
     done = Exists(signal + L"done");
   report.Check(done, "screenshot taken");
+  if (what == L"runner") return;
   if (shown != s.welcome) EndPathDialog(shown, IDCANCEL);
   s.Close();
 }
@@ -830,11 +1010,13 @@ const Scenario kScenarios[] = {
     {"path-dialog", PathDialog, "LANGUAGE-INDEX"},
     {"cancel", Cancel, "FOLDER"},
     {"install", Install, "FOLDER LANGUAGE-INDEX PRODUCT"},
-    {"install-fails", InstallFails, "MISSING-FOLDER"},
+    {"install-fails", InstallFails, "FOLDER TYPE MESSAGE short|full"},
+    {"busy-install", BusyInstall, "FOLDER"},
+    {"busy-driver", BusyDriver, "SIGNAL-FOLDER"},
     {"about", About, ""},
     {"usb-driver", UsbDriver, "LANGUAGE-INDEX"},
     {"layout", Layout, "LANGUAGE-INDEX"},
-    {"pose", Pose, "welcome|path LANGUAGE-INDEX SIGNAL-FOLDER"},
+    {"pose", Pose, "welcome|path|runner LANGUAGE-INDEX SIGNAL-FOLDER"},
 };
 
 int Usage() {
