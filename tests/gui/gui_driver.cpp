@@ -561,7 +561,7 @@ constexpr DWORD kSampleMs = 200;
 struct JobWatch {
   int samples = 0;    // one per shown window and sample
   int hung = 0;       // ... that Windows counted as not responding
-  int unpainted = 0;  // ... invalidated at the sample before and not repainted since
+  int unpainted = 0;  // windows invalidated at the sample before and not repainted since
   std::vector<LRESULT> bar;  // the bar's positions, each as it first showed
   LRESULT barEnd = -1;
   DWORD lastedMs = 0;
@@ -612,24 +612,25 @@ void TryToInterrupt(HWND welcome, HWND busy) {
 }
 
 // Watches the job of the busy window BUSY (bar BAR-ID) until a message box
-// shows: every window of the setup is asked whether it is hung, invalidated
-// and, a sample later, checked for having repainted; the bar is read. A
-// second into the job TryToInterrupt runs.
+// shows: every window of the setup is asked whether it is hung and, once a
+// second, invalidated and a sample later checked for having repainted; the
+// bar is read. A second into the job TryToInterrupt runs.
 JobWatch WatchJob(DWORD pid, HWND welcome, HWND busy, int barId) {
   JobWatch watch;
   HWND bar = Item(busy, barId);
-  watch.barEnd = Send(bar, PBM_GETRANGE, FALSE);
+  TrySend(bar, PBM_GETRANGE, &watch.barEnd);
   bool tried = false;
   std::vector<HWND> invalidated;
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 4 * kTimeoutMs; Sleep(kSampleMs)) {
+  for (DWORD start = GetTickCount(), n = 0; GetTickCount() - start < 4 * kTimeoutMs; Sleep(kSampleMs), ++n) {
     watch.lastedMs = GetTickCount() - start;
     if ((watch.box = FindDialog(pid, IsMessageBox))) break;
     for (HWND w : invalidated) watch.unpainted += GetUpdateRect(w, nullptr, FALSE) ? 1 : 0;
-    invalidated = DialogsOf(pid);
-    for (HWND w : invalidated) {
+    invalidated.clear();
+    for (HWND w : DialogsOf(pid)) {
       ++watch.samples;
       watch.hung += IsHungAppWindow(w) ? 1 : 0;
-      RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      if (n % 5 == 0)  // once a second: the repaints must not weigh on the processor time
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN), invalidated.push_back(w);
     }
     LRESULT position = 0;
     if (TrySend(bar, PBM_GETPOS, &position) && (watch.bar.empty() || watch.bar.back() != position))
