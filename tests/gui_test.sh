@@ -39,7 +39,10 @@ cleanup() {
   set_dpi 96
   wine_session --stop
   stop_xvfb
-  if [ -n "$fuse_pid" ]; then fusermount -u "$work/slow"; wait "$fuse_pid"; fi
+  if [ -n "$fuse_pid" ]; then
+    fusermount -u "$work/slow" 2>/dev/null || fusermount -uz "$work/slow"
+    kill "$fuse_pid" 2>/dev/null; wait "$fuse_pid" 2>/dev/null
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -159,7 +162,11 @@ mkdir -p "$work/slow" "$work/apps-slow" "$work/signal-driver"
 /usr/bin/python3 "$root/tests/support/slow_medium.py" "$work/slowsrc" "$work/slow" 5000000 &
 fuse_pid=$!
 for _ in $(seq 100); do [ -e "$work/slow/Setup.exe" ] && break; sleep 0.05; done
-scenario busy-install slow "$(winpath "$work/apps-slow")"
+if [ -e "$work/slow/Setup.exe" ]; then
+  scenario busy-install slow "$(winpath "$work/apps-slow")"
+else
+  fail "the slow medium cannot be mounted (fuse3, python3-fusepy and /dev/fuse)"
+fi
 
 # The driver run must leave the processor alone: the setup's processor time
 # (read from /proc: Wine's GetProcessTimes on another process reports far too
