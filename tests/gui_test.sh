@@ -163,7 +163,7 @@ mkdir -p "$work/slow" "$work/apps-slow" "$work/signal-driver"
 fuse_pid=$!
 for _ in $(seq 100); do [ -e "$work/slow/Setup.exe" ] && break; sleep 0.05; done
 if [ -e "$work/slow/Setup.exe" ]; then
-  scenario busy-install slow "$(winpath "$work/apps-slow")"
+  scenario busy slow install "$(winpath "$work/apps-slow")"
 else
   fail "the slow medium cannot be mounted (fuse3, python3-fusepy and /dev/fuse)"
 fi
@@ -180,7 +180,7 @@ unix_pid() {
   done
 }
 signal=$work/signal-driver
-scenario busy-driver longdrv "$(winpath "$signal")" &
+scenario busy longdrv driver "$(winpath "$signal")" &
 busy=$!
 if wait_for "$signal/started" && setup_pid=$(unix_pid longdrv) && [ -n "$setup_pid" ]; then
   start=$(date +%s%N) cpu_start=$(cpu_ms "$setup_pid")
