@@ -246,33 +246,6 @@ TEST_F(Extraction, BodiesAroundTheSharedBufferSizeAreExact) {
   EXPECT_EQ("t", ReadHostFile(Out("QVTPrograms/tail.bin")));
 }
 
-// What the install runner's bar sees: done rises to total, which stays the
-// same, in steps of at most a header and a buffer read (a skipped entry is
-// not read: one step).
-TEST_F(Extraction, ProgressReachesTheTotalInBufferSteps) {
-  struct Record : payload::ExtractionProgress {
-    void Advance(std::uint64_t done, std::uint64_t total) override {
-      EXPECT_LE(last, done);
-      if (copies_all) EXPECT_LE(done - last, 400u + 512000u);
-      EXPECT_TRUE(totals == 0 || totals == total);
-      last = done, totals = total;
-    }
-    bool copies_all = false;
-    std::uint64_t last = 0, totals = 0;
-  };
-  PayloadImage image;
-  image.Add("QVTPrograms\large.bin", std::string(1100000, 'x'));
-  image.Add("MXDriver\m.inf", "m");
-  for (Selection selection : {Selection::kAll, Selection::kDriverSubset}) {
-    Record record;
-    record.copies_all = selection == Selection::kAll;
-    TempFolder out;
-    ASSERT_TRUE(Archive(image.Finish()).Extract(out.core(), selection, &record).ok());
-    EXPECT_EQ(record.totals, record.last);
-    EXPECT_GT(record.totals, 1100000u);
-  }
-}
-
 TEST_F(Extraction, PathHeaderRules) {
   // No NUL in the first 399 bytes: the path is those 399 bytes, the 400th is
   // ignored. Windows takes no path that long: refused before any write.
