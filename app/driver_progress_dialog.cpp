@@ -1,6 +1,7 @@
 #include "app/driver_progress_dialog.h"
 
 #include "app/welcome_dialog.h"
+#include "platform/win32/ui/busy_messages.h"
 #include "resources/resource_ids.h"
 
 namespace ovsetup::app {
@@ -9,13 +10,14 @@ DriverProgressDialog::DriverProgressDialog(WelcomeDialog* parent)
     : ui::ModelessDialog(IDD_DRIVERPROGRESS, parent->window()), m_pParent(parent) {}
 
 int DriverProgressDialog::RunDriverInstall() {
-  return drivers::RunDriverInstall(ui::ModuleFileName(), *this, *this);
+  return drivers::RunDriverInstall(ui::ModuleFileName(), *this, *this, this);
 }
 
 void DriverProgressDialog::Open() {
   Create();
   SetTitle(m_strCaption.c_str());
   if (m_nCenterX != 0 || m_nCenterY != 0) CenterOn(m_nCenterX, m_nCenterY);
+  ui::HandleBusyMessages();  // painted before the extraction's first piece
 }
 
 void DriverProgressDialog::SetBarRange(int low, int high) {
@@ -39,5 +41,7 @@ std::uint32_t DriverProgressDialog::GetStepCount() {
 void DriverProgressDialog::CyclePause() {
   if (m_pfnCyclePause) (m_pParent->*m_pfnCyclePause)();
 }
+
+void DriverProgressDialog::Advance(std::uint64_t, std::uint64_t) { ui::HandleBusyMessages(); }
 
 }  // namespace ovsetup::app

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "drivers/driver_run.h"
+#include "payload/extraction_progress.h"
 #include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
@@ -14,7 +15,8 @@ class WelcomeDialog;
 
 class DriverProgressDialog : public ui::ModelessDialog,
                              private drivers::DriverRunWindow,
-                             private drivers::DriverRunPacing {
+                             private drivers::DriverRunPacing,
+                             private payload::ExtractionProgress {
  public:
   using StepCountFn = std::uint32_t (WelcomeDialog::*)();
   using CyclePauseFn = void (WelcomeDialog::*)();
@@ -43,6 +45,9 @@ class DriverProgressDialog : public ui::ModelessDialog,
   // The run's pacing, asked of the welcome window.
   std::uint32_t GetStepCount() override;
   void CyclePause() override;
+  // The extraction of the driver kits: the windows handle their messages
+  // (the bar stays where it is).
+  void Advance(std::uint64_t done, std::uint64_t total) override;
 
   StepCountFn m_pfnGetStepCount = nullptr;
   CyclePauseFn m_pfnCyclePause = nullptr;

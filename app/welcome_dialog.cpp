@@ -6,6 +6,7 @@
 #include "app/install_progress_dialog.h"
 #include "drivers/driver_pacing.h"
 #include "install/install_job.h"
+#include "platform/win32/ui/busy_messages.h"
 #include "resources/resource_ids.h"
 
 namespace ovsetup::app {
@@ -107,6 +108,9 @@ void WelcomeDialog::OnInstall() {
   m_strInstallPath = path.m_strPath;
   m_nCorelVersion = path.m_nCorelVersion;
 
+  // One job at a time: until the outcome has been read, this window takes
+  // no command, and what the user did meanwhile is dropped.
+  BusyScope busy(*this);
   const ui::ScreenPoint center = WindowCenter();
   ui::WaitCursor wait;
   InstallProgressDialog runner(this);
@@ -119,7 +123,7 @@ void WelcomeDialog::OnInstall() {
   if (m_bInstallSucceeded) ui::ShowMessage(window(), install::SuccessText(language));
 }
 
-void WelcomeDialog::InstallJob() {
+void WelcomeDialog::InstallJob(payload::ExtractionProgress& progress) {
   install::InstallChoices choices;
   choices.language_index = ComboSelection(IDC_LANGUAGE);
   choices.install_type = ComboSelection(IDC_INSTALL_TYPE);
@@ -128,11 +132,12 @@ void WelcomeDialog::InstallJob() {
   choices.corel_version = m_nCorelVersion;
   choices.product_name = m_strProductName;
   MessageBoxSink sink(window());
-  install::RunInstallJob(choices, ui::ModuleFileName(), sink, m_bInstallSucceeded);
+  install::RunInstallJob(choices, ui::ModuleFileName(), sink, m_bInstallSucceeded, &progress);
 }
 
 void WelcomeDialog::OnInstallUsbDriver() {
   const install::LanguageIndex language = SelectedLanguage();
+  BusyScope busy(*this);  // one job at a time, as for the install
   const ui::ScreenPoint center = WindowCenter();
   ui::WaitCursor wait;
   DriverProgressDialog progress(this);
@@ -148,8 +153,8 @@ std::uint32_t WelcomeDialog::GetDriverStepCount() {
 }
 
 void WelcomeDialog::DriverCyclePause() {
-  drivers::DriverCyclePause(static_cast<unsigned>(m_nCyclePauseMin),
-                            static_cast<unsigned>(m_nCyclePauseMax));
+  ui::WaitHandlingBusyMessages(drivers::DrawCyclePauseMs(static_cast<unsigned>(m_nCyclePauseMin),
+                                                         static_cast<unsigned>(m_nCyclePauseMax)));
 }
 
 }  // namespace ovsetup::app

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "install/language_index.h"
+#include "payload/extraction_progress.h"
 #include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
@@ -15,9 +16,10 @@ class WelcomeDialog : public ui::ModalDialog {
   explicit WelcomeDialog(ui::WindowHandle parent);
 
   // The install job the busy window runs: the two lists' selections and the
-  // path dialog's answers go to the install engine; sets m_bInstallSucceeded.
-  void InstallJob();
-  // The driver run's pacing.
+  // path dialog's answers go to the install engine, which tells `progress`
+  // how far its extraction is; sets m_bInstallSucceeded.
+  void InstallJob(payload::ExtractionProgress& progress);
+  // The driver run's pacing; the pause keeps the windows answering.
   std::uint32_t GetDriverStepCount();
   void DriverCyclePause();
 

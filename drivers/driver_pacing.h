@@ -16,18 +16,16 @@ constexpr unsigned kCyclePauseMinMs = 250;
 // in unsigned arithmetic, so 250..350 ms, 350 only for r = 32767.
 unsigned CyclePauseMs(unsigned r, unsigned min_ms, unsigned max_ms);
 
-// Busy-waits `pause_ms` on the tick count, re-reading it only every 16385
-// spins; neither sleeps nor dispatches messages. 0 returns at once.
-void BusyWait(unsigned pause_ms);
+// One cycle's pause in milliseconds: CyclePauseMs of a fresh draw of the C
+// runtime's rand (never seeded). The caller waits it out its own way (the
+// windows handle their messages meanwhile).
+unsigned DrawCyclePauseMs(unsigned min_ms, unsigned max_ms);
 
-// One cycle's pause: a fresh draw of the C runtime's rand (never seeded).
-void DriverCyclePause(unsigned min_ms, unsigned max_ms);
-
-// The welcome window's pacing: 22 steps, a 250..350 ms busy pause per cycle.
+// The pacing without windows: 22 steps, a 250..350 ms sleep per cycle.
 class StandardDriverPacing : public DriverRunPacing {
  public:
   std::uint32_t GetStepCount() override { return kDriverSteps; }
-  void CyclePause() override { DriverCyclePause(kCyclePauseMinMs, kCyclePauseMaxMs); }
+  void CyclePause() override;
 };
 
 }  // namespace ovsetup::drivers

@@ -172,10 +172,15 @@ TEST(DriverPacing, PauseFormula) {
         << row.r;
 }
 
-TEST(DriverPacing, BusyWaitLastsAtLeastThePause) {
+TEST(DriverPacing, CyclePauseLastsADrawnPause) {
+  for (int i = 0; i < 50; ++i) {
+    const unsigned pause = drivers::DrawCyclePauseMs(drivers::kCyclePauseMinMs,
+                                                     drivers::kCyclePauseMaxMs);
+    EXPECT_TRUE(pause >= 250 && pause <= 350) << pause;
+  }
   const std::uint32_t start = platform::TickCount();
-  drivers::BusyWait(30);
-  EXPECT_GE(platform::TickCount() - start, 30u);
+  drivers::StandardDriverPacing().CyclePause();
+  EXPECT_GE(platform::TickCount() - start, 250u);
 }
 
 }  // namespace

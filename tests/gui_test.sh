@@ -2,14 +2,18 @@
 # The setup's windows under Wine on an X display of its own (Xvfb), driven by
 # gui_driver against setups packed here, at 96 and at 144 DPI; screenshots of
 # the welcome dialog in Chinese and in English (at both) and of the path
-# dialog. No DLL planted beside setup.exe or ovsetup-headless.exe runs in it.
+# dialog, and of the install runner. No DLL planted beside setup.exe or
+# ovsetup-headless.exe runs in it. Long jobs keep the windows answering.
 #   tests/gui_test.sh WINE-RUN PREFIX ARCH GUI-DRIVER SETUP INSTALLER SHOTS HEADLESS PLANTED-DLL LOAD-DLL
+#                     LONG-INSTALLER
 # (WINE-RUN PREFIX ARCH is the build's emulator; SETUP the built setup.exe, the
 # stub each test payload is appended to; INSTALLER a stand-in driver
-# installer; SHOTS the folder for the PNGs.)
+# installer, LONG-INSTALLER one that takes seconds; SHOTS the folder for the
+# PNGs.)
 # With OVSETUP_UPDATE_DOCS=1 the screenshots are also copied into docs/.
 set -uo pipefail
 wine_run=$1 prefix=$2 arch=$3 driver=$4 stub=$5 installer=$6 shots=$7 headless=$8 planted=$9 load_dll=${10}
+long_installer=${11}
 root=$(cd "$(dirname "$0")/.." && pwd)
 docs=$root/docs
 work=$(mktemp -d)
@@ -30,10 +34,15 @@ wine_session() {
   "$root/scripts/wine-prefix" "$prefix" "$arch" --stop
   [ "$1" = --stop ] || "$root/scripts/wine-prefix" "$prefix" "$arch"
 }
+fuse_pid=
 cleanup() {
   set_dpi 96
   wine_session --stop
   stop_xvfb
+  if [ -n "$fuse_pid" ]; then
+    fusermount -u "$work/slow" 2>/dev/null || fusermount -uz "$work/slow"
+    kill "$fuse_pid" 2>/dev/null; wait "$fuse_pid" 2>/dev/null
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -91,7 +100,7 @@ scenario() {
   echo "== $name $medium $*"
   "$wine_run" "$prefix" "$arch" "$driver" "$name" "$(winpath "$work/$medium/Setup.exe")" "$@" 2>&1 |
     tr -d '\r'
-  [ "${PIPESTATUS[0]}" -eq 0 ] || fail "scenario $name $medium $*"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || { fail "scenario $name $medium $*"; return 1; }
 }
 
 scenario startup plain Orvane 0
@@ -105,7 +114,13 @@ scenario cancel plain "$(winpath "$work/untouched")"
 scenario install plain "$(winpath "$work/apps-zh")" 0 Orvane
 scenario install pro "$(winpath "$work/apps-en")" 2 "Orvane Pro"
 scenario install chinese "$(winpath "$work/安装")" 0 "$chinese_product"
-scenario install-fails plain "$(winpath "$work/absent")"
+# Installs that fail in the extraction, and after it.
+mkdir -p "$work/ai/Support Files/Contents/Windows" "$work/ai/Support Files/Required/Plug-ins"
+install_fails() {
+  scenario install-fails "$1" "$(winpath "$work/absent")" 0 "Can't copy files, error!" short
+  scenario install-fails "$1" "$(winpath "$work/ai")" 3 "The setup file is damaged, please get a new copy!" full
+}
+install_fails plain
 scenario about plain
 scenario usb-driver plain 0
 scenario usb-driver pro 2
@@ -137,26 +152,71 @@ out=$(planted_run "$work/planted/ovsetup-headless.exe" install --setup "$(winpat
 [ "$out" = 'Install OK!' ] || fail "the headless program install, DLLs planted, printed '$out'"
 [ -z "$(traces planted)" ] || fail "planted DLLs ran in the setup: $(traces planted)"
 
-# shots NAME-WHAT-LANGUAGE...: screenshots while gui_driver holds each window up.
+# Long jobs: a program install from a slow medium (40 MB read at 5 MB/s, past
+# the page cache), and the driver run with an installer that takes 8 s.
+cp -r "$tree" "$work/tree-big" && head -c 40000000 /dev/zero >"$work/tree-big/QVTPrograms/Orvane.dat"
+cp -r "$tree" "$work/tree-long" && cp "$long_installer" "$work/tree-long/QVTDriver/InstallDriver.exe"
+tree=$work/tree-big media slowsrc
+tree=$work/tree-long media longdrv
+mkdir -p "$work/slow" "$work/apps-slow" "$work/signal-driver"
+/usr/bin/python3 "$root/tests/support/slow_medium.py" "$work/slowsrc" "$work/slow" 5000000 &
+fuse_pid=$!
+for _ in $(seq 100); do [ -e "$work/slow/Setup.exe" ] && break; sleep 0.05; done
+if [ -e "$work/slow/Setup.exe" ]; then
+  scenario busy slow install "$(winpath "$work/apps-slow")"
+else
+  fail "the slow medium cannot be mounted (fuse3, python3-fusepy and /dev/fuse)"
+fi
+
+# The driver run must leave the processor alone: the setup's processor time
+# (read from /proc: Wine's GetProcessTimes on another process reports far too
+# little) stays under a tenth of the run.
+wait_for() { for _ in $(seq 600); do [ -e "$1" ] && return 0; sleep 0.05; done; return 1; }
+cpu_ms() { awk -v tick="$(getconf CLK_TCK)" '{ print int(($14 + $15) * 1000 / tick) }' "/proc/$1/stat"; }
+# unix_pid MEDIUM: the Linux process running MEDIUM's Setup.exe.
+unix_pid() {
+  for f in $(grep -lsa "$1.Setup\\.exe" /proc/[0-9]*/cmdline); do
+    case "$(tr '\0' '\n' <"$f" | head -1)" in *Setup.exe) cut -d/ -f3 <<<"$f"; return;; esac
+  done
+}
+signal=$work/signal-driver
+scenario busy longdrv driver "$(winpath "$signal")" &
+busy=$!
+if wait_for "$signal/started" && setup_pid=$(unix_pid longdrv) && [ -n "$setup_pid" ]; then
+  start=$(date +%s%N) cpu_start=$(cpu_ms "$setup_pid")
+  wait_for "$signal/ended"
+  run_ms=$((($(date +%s%N) - start) / 1000000)) cpu=$(($(cpu_ms "$setup_pid") - cpu_start))
+  echo "driver run: $run_ms ms, the setup's processor time $cpu ms"
+  [ $((cpu * 10)) -lt "$run_ms" ] || fail "the driver run used $cpu ms of processor time in $run_ms ms"
+else
+  fail "the driver run's setup process not found"
+fi
+touch "$signal/measured"
+wait "$busy" || failures=$((failures + 1))  # reported by scenario
+
+# shots MEDIUM NAME-WHAT-LANGUAGE...: screenshots while gui_driver holds each
+# window up, from MEDIUM's setup.
 shots() {
+  local medium=$1; shift
   for shot in "$@"; do
     set -- $shot
-    if ! shoot "$shots/$1.png" "$2" "$3" "$work/plain/Setup.exe"; then
+    if ! shoot "$shots/$1.png" "$2" "$3" "$work/$medium/Setup.exe"; then
       fail "screenshot $1"
     elif [ "${OVSETUP_UPDATE_DOCS:-0}" = 1 ]; then
       mkdir -p "$docs" && cp "$shots/$1.png" "$docs/" && echo "copied $1.png into $docs"
     fi
   done
 }
-shots "welcome-zh welcome 0" "welcome-en welcome 2" "path-dialog path 0"
+shots plain "welcome-zh welcome 0" "welcome-en welcome 2" "path-dialog path 0"
+shots slow "runner-zh runner 0" "runner-en runner 2"
 
 # At 150 % scaling every window again, laid out from its template font.
 set_dpi 144
 scenario layout plain 0
 scenario layout plain 2
 scenario usb-driver plain 0
-scenario install-fails plain "$(winpath "$work/absent")"
-shots "welcome-zh-144dpi welcome 0" "welcome-en-144dpi welcome 2"
+install_fails plain
+shots plain "welcome-zh-144dpi welcome 0" "welcome-en-144dpi welcome 2"
 set_dpi 96
 
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi

@@ -339,6 +339,13 @@ wstring DismissMessageBox(HWND box) {
 
 bool Exists(const wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Creates an empty file; false when it cannot.
+bool Touch(const wstring& path) {
+  Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                          nullptr));
+  return file.valid();
+}
+
 wstring SpecialFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
@@ -545,6 +552,14 @@ void EndPathDialog(HWND path, int id) {
   WaitGone(path, "path dialog");
 }
 
+// A message a busy window may fail to answer; false when it did not.
+bool TrySend(HWND w, UINT message, LRESULT* result) {
+  DWORD_PTR out = 0;
+  if (!SendMessageTimeoutW(w, message, 0, 0, SMTO_ABORTIFHUNG, 1000, &out)) return false;
+  *result = LRESULT(out);
+  return true;
+}
+
 // ---------------------------------------------------------------- scenarios
 
 // startup PRODUCT LANGUAGE-INDEX: the lists and captions at start-up.
@@ -684,24 +699,98 @@ void Install(const Args& args) {
   s.Close();
 }
 
-// install-fails FOLDER: a program install into a folder that does not
-// exist shows the copy failure (English) and no success message.
+// install-fails FOLDER TYPE MESSAGE short|full: an install that fails shows
+// MESSAGE (English) and no success message; the busy window stays up while
+// it shows, its bar short of its end (failed in the extraction) or at it.
 void InstallFails(const Args& args) {
   wstring folder = args.at(0);
   Session s(args);
-  HWND path = OpenPathDialog(s, 0, 2);
+  HWND path = OpenPathDialog(s, args.number(1), 2);
   Send(Item(path, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
   EndPathDialog(path, IDOK);
   HWND box = WaitForMessageBox(s.pid());
   report.Check(!IsWindowEnabled(s.welcome), "welcome dialog disabled while the message box is up");
-  // The busy window stays up while the job's message shows: it has no controls.
-  if (HWND runner = FindDialog(s.pid(), [](HWND w) { return !GetWindow(w, GW_CHILD); }))
+  if (HWND runner = FindDialog(s.pid(), [](HWND w) { return GetDlgItem(w, 1018) != nullptr; })) {
     CheckLayout(runner, L"MS Sans Serif", 8, "install runner");
-  else
+    LRESULT position = Send(Item(runner, 1018), PBM_GETPOS);
+    report.Check((position == 1000) == (args.at(3) == L"full"),
+                 "install runner's bar at " + std::to_string(position) + " of 1000");
+  } else {
     report.Check(false, "install runner shown with the failure message");
-  report.Equal(DismissMessageBox(box), L"Can't copy files, error!", "failure message");
+  }
+  report.Equal(DismissMessageBox(box), args.at(2), "failure message");
   ExpectNoMessageBox(s.pid(), "after the failure message");
   report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the failure");
+  s.Close();
+}
+
+// busy install FOLDER | busy driver SIGNAL-FOLDER: a program install
+// (English) from a medium slow enough to last well over 5 s, or the driver
+// run with an installer that takes seconds (SIGNAL-FOLDER\started and \ended
+// mark it for whoever reads the setup's processor time, who then creates
+// \measured). Every 200 ms until the outcome shows: no window of the setup
+// is hung, each repaints within a sample when invalidated (once a second),
+// the bar only moves forward. A second in, clicks on both buttons, Esc,
+// Alt+F4 and closes of both windows start and close nothing, then or after.
+void Busy(const Args& args) {
+  const bool install = args.at(0) == L"install";
+  const int barId = install ? 1018 : 1009;
+  wstring signal = WithSlash(args.at(1));
+  Session s(args);
+  if (install) {
+    HWND path = OpenPathDialog(s, 0, 2);
+    Send(Item(path, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args.at(1).c_str()));
+    EndPathDialog(path, IDOK);
+  } else {
+    Select(s.welcome, 1001, 2);
+    Click(s.welcome, 1017);
+  }
+  HWND busy = WaitFor(s.pid(), "busy window", [&](HWND w) { return GetDlgItem(w, barId) != nullptr; });
+  if (!install) Touch(signal + L"started");
+  int samples = 0, hung = 0, unpainted = 0;
+  std::vector<LRESULT> bar;  // each position as it first showed
+  std::vector<HWND> invalidated;
+  HWND box = nullptr;
+  DWORD start = GetTickCount(), lasted = 0;
+  for (int n = 0; !(box = FindDialog(s.pid(), IsMessageBox)) && lasted < 4 * kTimeoutMs; ++n) {
+    for (HWND w : invalidated) unpainted += GetUpdateRect(w, nullptr, FALSE) ? 1 : 0;
+    invalidated.clear();
+    for (HWND w : DialogsOf(s.pid())) {
+      ++samples, hung += IsHungAppWindow(w) ? 1 : 0;
+      if (n % 5 == 0)  // not more often: repaints weigh on the processor time
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN), invalidated.push_back(w);
+    }
+    LRESULT position = 0;
+    if (TrySend(Item(busy, barId), PBM_GETPOS, &position) && (bar.empty() || bar.back() != position))
+      bar.push_back(position);
+    if (n == 5) {  // a second in
+      Click(s.welcome, 1002), Click(s.welcome, 1017);
+      for (HWND w : {s.welcome, busy}) {
+        PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageW(w, WM_SYSKEYDOWN, VK_F4, 1 << 29 | 1);  // with Alt
+        PostMessageW(w, WM_CLOSE, 0, 0);
+      }
+    }
+    Sleep(200);
+    lasted = GetTickCount() - start;
+  }
+  if (!box) report.Fatal("no message box at the job's end");
+  if (!install) Touch(signal + L"ended");
+  std::string job = install ? "the install" : "the driver run";
+  report.Check(lasted > 6000, job + " lasted " + std::to_string(lasted) + " ms, over 5 s");
+  report.Equal(hung, 0, job + ": hung samples of " + std::to_string(samples));
+  report.Equal(unpainted, 0, job + ": windows not repainted within a sample");
+  report.Check(std::is_sorted(bar.begin(), bar.end()) && bar.size() >= 4,
+               job + ": the bar moved forward through " + std::to_string(bar.size()) + " positions");
+  bool measured = install;
+  for (DWORD wait = GetTickCount(); !measured && GetTickCount() - wait < kTimeoutMs; Sleep(kPollMs))
+    measured = Exists(signal + L"measured");
+  report.Equal(DismissMessageBox(box), L"Install OK!", job + ": outcome");
+  WaitGone(busy, "busy window");
+  HWND other = nullptr;
+  for (DWORD wait = GetTickCount(); !other && GetTickCount() - wait < kQuietMs; Sleep(kPollMs))
+    other = FindDialog(s.pid(), [&](HWND w) { return w != s.welcome; });
+  report.Check(!other && !s.process.HasEnded(0), "nothing started, shown or closed after " + job);
   s.Close();
 }
 
@@ -791,29 +880,38 @@ void Layout(const Args& args) {
 }
 
 // pose WHAT LANGUAGE-INDEX SIGNAL-FOLDER: brings the welcome dialog
-// (WHAT = welcome) or the path dialog (WHAT = path) up in a language,
-// creates SIGNAL-FOLDER\ready and waits for SIGNAL-FOLDER\done (the
-// screenshot has been taken), then closes everything.
+// (WHAT = welcome), the path dialog (WHAT = path) or, from a slow medium,
+// the install runner with its bar a third on (WHAT = runner, installing into
+// SIGNAL-FOLDER) up in a language, creates SIGNAL-FOLDER\ready and waits for
+// SIGNAL-FOLDER\done (the screenshot has been taken), then closes
+// everything (the runner's setup is ended where it is).
 void Pose(const Args& args) {
   wstring what = args.at(0);
   int language = args.number(1);
   wstring signal = WithSlash(args.at(2));
   Session s(args);
   HWND shown = s.welcome;
-  if (what == L"path") {
+  if (what == L"path" || what == L"runner") {
     shown = OpenPathDialog(s, 0, language);
-  } else {
+  }
+  if (what == L"runner") {
+    Send(Item(shown, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(signal.c_str()));
+    EndPathDialog(shown, IDOK);
+    shown = WaitFor(s.pid(), "install runner", [](HWND w) { return GetDlgItem(w, 1018) != nullptr; });
+    LRESULT position = 0;
+    for (DWORD start = GetTickCount(); position < 333 && GetTickCount() - start < kTimeoutMs; Sleep(kPollMs))
+      TrySend(Item(shown, 1018), PBM_GETPOS, &position);
+  } else if (what != L"path") {
     Select(s.welcome, 1001, language);
   }
   RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   Send(shown, WM_NULL);
-  Handle ready(CreateFileW((signal + L"ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  report.Check(ready.valid(), "signal ready");
+  report.Check(Touch(signal + L"ready"), "signal ready");
   bool done = false;
   for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 4 * kTimeoutMs; Sleep(kPollMs))
     done = Exists(signal + L"done");
   report.Check(done, "screenshot taken");
+  if (what == L"runner") return;
   if (shown != s.welcome) EndPathDialog(shown, IDCANCEL);
   s.Close();
 }
@@ -830,11 +928,12 @@ const Scenario kScenarios[] = {
     {"path-dialog", PathDialog, "LANGUAGE-INDEX"},
     {"cancel", Cancel, "FOLDER"},
     {"install", Install, "FOLDER LANGUAGE-INDEX PRODUCT"},
-    {"install-fails", InstallFails, "MISSING-FOLDER"},
+    {"install-fails", InstallFails, "FOLDER TYPE MESSAGE short|full"},
+    {"busy", Busy, "install FOLDER | driver SIGNAL-FOLDER"},
     {"about", About, ""},
     {"usb-driver", UsbDriver, "LANGUAGE-INDEX"},
     {"layout", Layout, "LANGUAGE-INDEX"},
-    {"pose", Pose, "welcome|path LANGUAGE-INDEX SIGNAL-FOLDER"},
+    {"pose", Pose, "welcome|path|runner LANGUAGE-INDEX SIGNAL-FOLDER"},
 };
 
 int Usage() {

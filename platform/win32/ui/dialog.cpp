@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/win32/ui/busy_messages.h"
+
 namespace ovsetup::ui {
 namespace {
 
@@ -68,7 +70,24 @@ std::intptr_t __stdcall Dialog::Procedure(WindowHandle window, unsigned message,
   return done ? result : FALSE;
 }
 
+Dialog::BusyScope::BusyScope(Dialog& dialog) : dialog_(dialog) { dialog_.busy_ = true; }
+
+Dialog::BusyScope::~BusyScope() {
+  HandleBusyMessages();
+  dialog_.busy_ = false;
+}
+
 std::intptr_t Dialog::Handle(unsigned message, std::uintptr_t wparam, std::intptr_t, bool* done) {
+  if (busy_ && (message == WM_COMMAND || message == WM_SYSCOMMAND)) {
+    *done = true;  // WM_CLOSE, Esc and Alt+F4 come as one of these
+    return TRUE;
+  }
+  if (busy_ && message == WM_SETCURSOR) {
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    SetWindowLongPtrW(Hwnd(window_), DWLP_MSGRESULT, TRUE);
+    *done = true;
+    return TRUE;
+  }
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wparam), code = HIWORD(wparam);

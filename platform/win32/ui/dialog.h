@@ -37,6 +37,19 @@ class Dialog : platform::NonCopyable {
   // The window while it exists, else null.
   WindowHandle window() const { return window_; }
 
+  // Marks the dialog busy while it lives (a job runs in one of its
+  // handlers): commands, system-menu commands and closing are ignored, and
+  // the cursor over it is the wait cursor. At its end it drops the input
+  // that came meanwhile (HandleBusyMessages), so none fires afterwards.
+  class BusyScope : platform::NonCopyable {
+   public:
+    explicit BusyScope(Dialog& dialog);
+    ~BusyScope();
+
+   private:
+    Dialog& dialog_;
+  };
+
  protected:
   Dialog(int template_id, WindowHandle owner) : template_id_(template_id), owner_(owner) {}
 
@@ -98,6 +111,7 @@ class Dialog : platform::NonCopyable {
   int template_id_;
   WindowHandle owner_;
   WindowHandle window_ = nullptr;
+  bool busy_ = false;
 };
 
 // A dialog with a message loop of its own that disables its owner until it
@@ -118,10 +132,13 @@ class ModalDialog : public Dialog {
 };
 
 // A dialog that is shown while its caller goes on working, and lives until
-// the caller destroys it (or this object ends): the busy windows.
+// the caller destroys it (or this object ends): the busy windows. It is busy
+// (BusyScope) for its whole life: neither Enter, Esc, Alt+F4 nor its close
+// box ends it.
 class ModelessDialog : public Dialog {
  public:
-  ModelessDialog(int template_id, WindowHandle owner) : Dialog(template_id, owner) {}
+  ModelessDialog(int template_id, WindowHandle owner)
+      : Dialog(template_id, owner), busy_scope_(*this) {}
   ~ModelessDialog() override { DestroyWindow(); }
 
   // Creates the window, owned by the owner; false on failure.
@@ -130,8 +147,11 @@ class ModelessDialog : public Dialog {
   void DestroyWindow();
 
  protected:
-  void OnOK() override { DestroyWindow(); }
-  void OnCancel() override { DestroyWindow(); }
+  void OnOK() override {}
+  void OnCancel() override {}
+
+ private:
+  BusyScope busy_scope_;
 };
 
 // The module's icon resource `id` (shared; never destroyed).

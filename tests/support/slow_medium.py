@@ -1,0 +1,43 @@
+#!/usr/bin/python3
+"""Shows the folder SOURCE read-only at MOUNT as a slow medium would: reads
+pass at RATE bytes a second in all and bypass the page cache (direct_io).
+Runs until MOUNT is unmounted (fusermount -u). Needs python3-fusepy, fuse3.
+usage: slow_medium.py SOURCE MOUNT RATE"""
+import os
+import sys
+import threading
+import time
+
+from fusepy import FUSE, Operations
+
+
+class SlowMedium(Operations):
+    def __init__(self, source, rate):
+        self.source, self.rate = source, rate
+        self.pacing, self.free_at = threading.Lock(), time.monotonic()
+
+    def getattr(self, path, fh=None):
+        st = os.lstat(self.source + path)
+        return {k: getattr(st, k) for k in dir(st) if k.startswith("st_")}
+
+    def readdir(self, path, fh):
+        return [".", ".."] + os.listdir(self.source + path)
+
+    def open(self, path, info):
+        info.fh, info.direct_io = os.open(self.source + path, os.O_RDONLY), 1
+        return 0
+
+    def read(self, path, size, offset, info):
+        with self.pacing:  # the medium reads one request after the other
+            now = time.monotonic()
+            self.free_at = wait_until = max(self.free_at, now) + size / self.rate
+        time.sleep(wait_until - now)
+        return os.pread(info.fh, size, offset)
+
+    def release(self, path, info):
+        os.close(info.fh)
+
+
+if __name__ == "__main__":
+    FUSE(SlowMedium(sys.argv[1], float(sys.argv[3])), sys.argv[2], foreground=True, ro=True,
+         raw_fi=True)
