@@ -11,15 +11,19 @@ bool IsDropped(UINT message) {
          (message >= WM_MOUSEFIRST && message <= 0x020E /* WM_MOUSEHWHEEL */) ||
          (message >= WM_NCMOUSEMOVE && message <= 0x00AD /* WM_NCXBUTTONDBLCLK */) ||
          message == WM_COMMAND || message == WM_SYSCOMMAND || message == WM_CLOSE ||
-         message == BM_CLICK || message == WM_QUIT;
+         message == BM_CLICK;
 }
 
 }  // namespace
 
 void HandleBusyMessages() {
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    // A request to quit is not the user's to drop: put back for the
+    // message loop that runs after the job, as modal loops do.
+    if (message.message == WM_QUIT) return PostQuitMessage(static_cast<int>(message.wParam));
     if (!IsDropped(message.message)) DispatchMessageW(&message);
+  }
 }
 
 void WaitHandlingBusyMessages(unsigned milliseconds) {

@@ -10,8 +10,9 @@ namespace ovsetup::ui {
 // Fetches every message waiting for this thread: keyboard and mouse input
 // (also on the frames and close boxes) and posted commands, clicks and
 // closes are dropped, the rest (painting, timers) goes to its window.
-// Messages other threads send are handled on the way. Returns at once when
-// nothing waits.
+// Messages other threads send are handled on the way. A quit request is
+// posted again and ends the fetching, for the message loop after the job.
+// Returns at once when nothing waits.
 void HandleBusyMessages();
 
 // Waits `milliseconds` (at least, by the tick count) while it handles the
