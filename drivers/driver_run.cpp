@@ -59,9 +59,9 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
     return 1;
   }
   scratch = platform::WithTrailingSlash(scratch);
-  const payload::WalkResult extraction =
-      payload::PayloadArchive(payload_file).Extract(scratch, payload::Selection::kDriverSubset,
-                                                        progress);
+  const payload::WalkResult extraction = payload::PayloadArchive(payload_file)
+                                             .Extract(scratch, payload::Selection::kDriverSubset,
+                                                      progress);
   if (!extraction.ok()) {
     // The outcome texts are English in every language (index 2: English).
     window.OnExtractionStopped(extraction);

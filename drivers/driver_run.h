@@ -53,8 +53,9 @@ constexpr char kDriverInstallError[] = "error!";
 // Runs the whole driver install from the payload in `payload_file` (the
 // setup executable). Always returns 1: every outcome is one message box (an
 // extraction that stopped: install::ExtractionStopText of the English
-// message set, in every language, with "error!" as the run's own text). `progress`, when given, is
-// told how far the extraction of the driver kits is.
+// message set, in every language, with "error!" as the run's own text).
+// `progress`, when given, is told how far the extraction of the driver kits
+// is.
 int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
                      DriverRunPacing& pacing, payload::ExtractionProgress* progress = nullptr);
 

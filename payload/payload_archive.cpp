@@ -29,7 +29,7 @@ struct PlannedEntry {
   std::string header;  // the 400 bytes as stored, hashed in file order
   std::string output;  // where it goes; empty when the selection skips it
   std::string folder;  // the output's folder, ending with "\"
-  int volume = 0;      // 0: below the target; 1: the Windows folder
+  int volume = 0;      // 0: below the target; 1: the Windows folder (when on another volume)
 };
 
 // A volume the extraction writes to: a folder on it and what it stages there.
@@ -116,8 +116,6 @@ class StagedExtraction {
   WalkResult Plan(WalkResult result) {
     const std::uint32_t count = static_cast<std::uint32_t>(payload_.offsets.size());
     plan_.reserve(count - 1);
-    std::string windows;
-    bool have_windows = false;
     char header[kHeaderSize];
     for (std::uint32_t i = 0; i + 1 < count; ++i) {
       PlannedEntry planned;
@@ -130,13 +128,14 @@ class StagedExtraction {
         case Destination::kSkip: break;
         case Destination::kUnderTarget: planned.output = target_ + entry.path; break;
         case Destination::kWindowsFolder:
-          if (!have_windows && !platform::GetWindowsFolder(&windows))
-            return StopAt(result, planned, PayloadFault::kWindowsFolder, "");
-          have_windows = true;
-          windows = platform::WithTrailingSlash(windows);
-          planned.output = windows + entry.file_name;
+          if (volumes_[1].folder.empty()) {
+            std::string windows;
+            if (!platform::GetWindowsFolder(&windows))
+              return StopAt(result, planned, PayloadFault::kWindowsFolder, "");
+            volumes_[1].folder = platform::WithTrailingSlash(windows);
+          }
+          planned.output = volumes_[1].folder + entry.file_name;
           planned.volume = 1;
-          volumes_[1].folder = windows;
           break;
       }
       if (!planned.output.empty()) {
@@ -177,6 +176,7 @@ class StagedExtraction {
         platform::VolumeName(volumes_[1].folder) == platform::VolumeName(volumes_[0].folder)) {
       volumes_[0].needed += volumes_[1].needed - kSpaceMargin;
       volumes_[1].folder.clear();
+      for (PlannedEntry& planned : plan_) planned.volume = 0;
     }
     for (const Volume& volume : volumes_) {
       std::uint64_t free = 0;
@@ -226,7 +226,7 @@ class StagedExtraction {
       if (fault != PayloadFault::kNone) {
         const std::uint32_t error = platform::LastFileError();
         if (writing && error == platform::kErrorDiskFull)
-          return ShortOf(result, volumes_[volumes_[planned.volume].folder.empty() ? 0 : planned.volume]);
+          return ShortOf(result, volumes_[planned.volume]);
         return StopAt(result, planned, fault, writing ? staged_.back().staged : "", error);
       }
     }

@@ -23,7 +23,7 @@ bool KeepOld(StagedFile& file) {
     return true;
   }
   const std::uint32_t error = platform::LastFileError();
-  return error == platform::kErrorFileNotFound || error == 3 /* path not found */;
+  return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
 }
 
 // Gives `file.target` back what it held before the commit.

@@ -41,7 +41,8 @@ class OutputFile : NonCopyable {
   // Writes exactly `size` bytes; false on an error or a short write.
   bool Write(const void* buffer, std::size_t size);
   // Makes the bytes written so far reach the disk before it returns
-  // (FlushFileBuffers, fsync); false on failure.
+  // (FlushFileBuffers; the Linux stand-in leaves them to the kernel); false
+  // on failure.
   bool Flush();
   // Closes the file; false when the close reports an error. Idempotent.
   bool Close();

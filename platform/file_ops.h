@@ -59,7 +59,7 @@ bool IsLink(const std::string& path);
 bool RemoveLink(const std::string& path);
 
 // Windows error codes that the callers name.
-constexpr std::uint32_t kErrorFileNotFound = 2, kErrorAccessDenied = 5,
+constexpr std::uint32_t kErrorFileNotFound = 2, kErrorPathNotFound = 3, kErrorAccessDenied = 5,
                         kErrorSharingViolation = 32, kErrorDiskFull = 112,
                         kErrorFilenameTooLong = 206;
 

@@ -132,7 +132,9 @@ TEST(DriverRun, Outcomes) {
       // installer takes several cycles; a quick one usually ends within the
       // first wait (straight from 0 to 100), but a busy machine may take a
       // cycle or two to start it.
-      if (c.installer == Installer::kSlow) ASSERT_GE(window.positions.size(), 3u);
+      if (c.installer == Installer::kSlow) {
+        ASSERT_GE(window.positions.size(), 3u);
+      }
       ASSERT_FALSE(window.positions.empty());
       for (std::size_t n = 1; n < window.positions.size(); ++n)
         EXPECT_EQ(static_cast<int>(n * 100 / 22), window.positions[n - 1]);

@@ -111,7 +111,9 @@ TEST(UpgradeFaults, EachLeavesTheInstallAsItWas) {
 
     WriteHostFile(dir.Host("media/setup.exe"), fault.setup);
     platform::InputFile held;
-    if (fault.held) ASSERT_TRUE(held.Open(testing::CorePath(root / fault.held)));
+    if (fault.held) {
+      ASSERT_TRUE(held.Open(testing::CorePath(root / fault.held)));
+    }
     sink.messages.clear();
     install::RunInstallJob(choices, setup, sink, succeeded);
     const std::map<std::string, std::string> after = Snapshot(root);

@@ -184,7 +184,7 @@ std::uint32_t LastFileError() {
   switch (errno) {
     case 0: return 0;
     case ENOENT: return kErrorFileNotFound;
-    case ENOTDIR: return 3;  // ERROR_PATH_NOT_FOUND
+    case ENOTDIR: return kErrorPathNotFound;
     case EACCES: case EPERM: case EISDIR: case EROFS: return kErrorAccessDenied;
     case EAGAIN: case EBUSY: case ETXTBSY: return kErrorSharingViolation;
     case ENOSPC: case EDQUOT: return kErrorDiskFull;
