@@ -6,8 +6,8 @@
 # versions Vista to 11 and system DPI awareness, and requests the execution
 # level given after "=" (requireAdministrator or asInvoker, in the trustInfo
 # form Windows XP reads) or, with none given, no execution level; the version
-# resource names the program and carries VERSION (as OVSETUP_VERSION gives it) in a Simplified Chinese
-# and an English block.
+# resource names the program and carries VERSION (as OVSETUP_VERSION gives
+# it) in a Simplified Chinese and an English block.
 #   tests/windows_readiness_test.sh XP-EXPORTS VERSION EXE[=LEVEL]...
 set -uo pipefail
 exports=$1 version=$2; shift 2
