@@ -43,7 +43,7 @@ const char* DriverWindowCaption(install::LanguageIndex language) {
                          "Installing the driver...");
 }
 
-int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
+int RunDriverInstall(const platform::SetupFile& setup_file, DriverRunWindow& window,
                      DriverRunPacing& pacing, payload::ExtractionProgress* progress) {
   window.Open();
   // Every bar position divides by the step count; a count of 0 would be a
@@ -59,7 +59,7 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
     return 1;
   }
   scratch = platform::WithTrailingSlash(scratch);
-  const payload::WalkResult extraction = payload::PayloadArchive(payload_file)
+  const payload::WalkResult extraction = payload::PayloadArchive(setup_file)
                                              .Extract(scratch, payload::Selection::kDriverSubset,
                                                       progress);
   if (!extraction.ok()) {

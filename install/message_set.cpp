@@ -64,7 +64,9 @@ MessageSet MessageSetFor(LanguageIndex language) {
 std::string ExtractionStopText(const MessageSet& messages, const payload::WalkResult& result,
                                const char* otherwise) {
   using payload::PayloadFault;
-  if (payload::IsDamage(result.fault)) return messages.setup_damaged;
+  // A setup file that could not be held open for the run counts as damaged.
+  if (payload::IsDamage(result.fault) || result.fault == payload::PayloadFault::kCannotOpen)
+    return messages.setup_damaged;
   if (result.fault == PayloadFault::kPathTooLong) return messages.path_too_long;
   if (result.fault != PayloadFault::kDiskFull) return otherwise;
   const std::uint64_t megabytes = (result.bytes_needed + (1u << 20) - 1) >> 20;

@@ -78,8 +78,8 @@ class StagedExtraction {
     volumes_[0].folder = target;
   }
 
-  WalkResult Run(const std::string& payload_file) {
-    WalkResult result = OpenPayload(payload_file, false, &payload_);
+  WalkResult Run(const platform::SetupFile& setup) {
+    WalkResult result = OpenPayload(setup, false, &payload_);
     if (result.ok()) result = Plan(result);
     // A setup that fails its record's hash is damaged, whatever its table
     // says (a record found damaged by itself has no hash to compare).
@@ -299,10 +299,15 @@ Destination Route(const std::string& folder, Selection selection) {
   return Destination::kSkip;
 }
 
+PayloadArchive::PayloadArchive(const std::string& payload_file)
+    : owned_(new platform::SetupFile), setup_(*owned_) {
+  (void)owned_->Open(payload_file);
+}
+
 WalkResult PayloadArchive::Extract(const std::string& target, Selection selection,
                                    ExtractionProgress* progress,
                                    const std::vector<std::string>& also_replaced) const {
-  return StagedExtraction(target, selection, progress, also_replaced).Run(payload_file_);
+  return StagedExtraction(target, selection, progress, also_replaced).Run(setup_);
 }
 
 int PayloadArchive::ExtractAll(const std::string& target) const {

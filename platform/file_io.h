@@ -11,6 +11,8 @@
 
 namespace ovsetup::platform {
 
+class SetupFile;
+
 // A file opened for reading. Owns its handle; closed by the destructor.
 class InputFile : NonCopyable {
  public:
@@ -18,6 +20,10 @@ class InputFile : NonCopyable {
 
   // Opens `path` for reading (shared read). False when it cannot be opened.
   bool Open(const std::string& path);
+  // Reads the file `setup` holds open, through a second handle of the same
+  // open file (DuplicateHandle; dup on Linux): never the path again. The two
+  // share the file position. False when `setup` is not open.
+  bool Open(const SetupFile& setup);
   // Length of the open file in bytes; false on failure.
   bool Length(std::uint64_t* length) const;
   // Moves to the absolute byte `position`; false on failure.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/posix/host_path.h"
+#include "platform/setup_file.h"
 
 namespace ovsetup::platform {
 namespace {
@@ -42,6 +43,12 @@ bool InputFile::Open(const std::string& path) {
     return false;
   }
   return true;
+}
+
+bool InputFile::Open(const SetupFile& setup) {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  handle_ = setup.is_open() ? ::fcntl(static_cast<int>(setup.handle()), F_DUPFD_CLOEXEC, 0) : -1;
+  return handle_ >= 0;
 }
 
 bool InputFile::Length(std::uint64_t* length) const {

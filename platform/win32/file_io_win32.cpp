@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "platform/setup_file.h"
+
 namespace ovsetup::platform {
 namespace {
 
@@ -38,6 +40,17 @@ bool InputFile::Open(const std::string& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   handle_ = h == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(h);
+  return handle_ != -1;
+}
+
+bool InputFile::Open(const SetupFile& setup) {
+  if (handle_ != -1) CloseHandle(AsHandle(handle_));
+  HANDLE copy = nullptr;
+  handle_ = setup.is_open() && DuplicateHandle(GetCurrentProcess(), AsHandle(setup.handle()),
+                                               GetCurrentProcess(), &copy, 0, FALSE,
+                                               DUPLICATE_SAME_ACCESS)
+                ? reinterpret_cast<std::intptr_t>(copy)
+                : -1;
   return handle_ != -1;
 }
 
