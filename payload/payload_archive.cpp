@@ -212,14 +212,13 @@ class StagedExtraction {
       if (!planned.output.empty()) {
         if (platform::CreateOneFolder(planned.folder)) made_folders_.push_back(planned.folder);
         StagedFile file;
-        file.staged = TemporaryName(planned.folder, entry.index, false);
         file.old = TemporaryName(planned.folder, entry.index, true);
         file.target = planned.output;
         file.size = entry.BodySize();
-        staged_.push_back(file);
-        if (!out.Create(file.staged))
+        if (!CreateStagedFile(planned.folder, entry.index, &out, &file.staged))
           return StopAt(result, planned, PayloadFault::kCannotCreate, file.staged,
                         platform::LastFileError());
+        staged_.push_back(file);
       }
       const bool writing = !planned.output.empty();
       const PayloadFault fault = CopyBody(entry, out, writing, hashing ? &hash : nullptr);

@@ -44,6 +44,11 @@ class OutputFile : NonCopyable {
   // Creates `path`, or truncates it if it exists. False when it cannot be
   // created or opened for writing.
   bool Create(const std::string& path);
+  // Creates `path` new: never opens a file that exists, nor anything a link
+  // there leads to (Windows: CREATE_NEW with FILE_FLAG_OPEN_REPARSE_POINT;
+  // Linux: O_EXCL | O_NOFOLLOW). False when it cannot; LastFileError() is
+  // kErrorFileExists when the name is taken (a file, folder or link).
+  bool CreateNew(const std::string& path);
   // Writes exactly `size` bytes; false on an error or a short write.
   bool Write(const void* buffer, std::size_t size);
   // Makes the bytes written so far reach the disk before it returns

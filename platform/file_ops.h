@@ -60,13 +60,15 @@ bool RemoveLink(const std::string& path);
 
 // Windows error codes that the callers name.
 constexpr std::uint32_t kErrorFileNotFound = 2, kErrorPathNotFound = 3, kErrorAccessDenied = 5,
-                        kErrorSharingViolation = 32, kErrorDiskFull = 112,
-                        kErrorFilenameTooLong = 206;
+                        kErrorSharingViolation = 32, kErrorFileExists = 80,
+                        kErrorDiskFull = 112, kErrorFilenameTooLong = 206,
+                        kErrorAlreadyExists = 183;
 
 // The Windows error code of this thread's last failed file call, to be read
 // right after the call that failed (GetLastError). The Linux stand-in gives
 // the nearest code for errno: 2, 3 (missing folder), 5, 32 (a file in use),
-// 112 (ENOSPC, EDQUOT), 206 (ENAMETOOLONG); 0x20000000 | errno for the rest.
+// 80 (EEXIST), 112 (ENOSPC, EDQUOT), 206 (ENAMETOOLONG); 0x20000000 | errno
+// for the rest.
 std::uint32_t LastFileError();
 
 // Puts the file `from` in the place of `to` on the same volume in one step,
@@ -86,6 +88,10 @@ bool CanReplaceFile(const std::string& path);
 // The bytes the caller may still write on the volume that holds the
 // existing folder `folder` (GetDiskFreeSpaceExA). False when unknown.
 bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes);
+
+// 32 bits for a name no other program can foresee (RtlGenRandom; the Linux
+// stand-in reads getrandom). Falls back to the clock and process id.
+std::uint32_t UnforeseenBits();
 
 // Gives the existing file `file` a second name `link` on the same volume (a
 // hard link: both name one content). False where the volume has no hard

@@ -83,6 +83,13 @@ bool OutputFile::Create(const std::string& path) {
   return handle_ >= 0;
 }
 
+bool OutputFile::CreateNew(const std::string& path) {
+  Close();
+  handle_ = ::open(ToHostPath(path).c_str(),
+                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  return handle_ >= 0;
+}
+
 bool OutputFile::Write(const void* buffer, std::size_t size) {
   return handle_ >= 0 &&
          TransferAll(::write, static_cast<int>(handle_), static_cast<const char*>(buffer), size);

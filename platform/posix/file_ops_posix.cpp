@@ -10,7 +10,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/random.h>
 #include <sys/statvfs.h>
+#include <ctime>
 #include <unistd.h>
 #include <vector>
 
@@ -184,6 +186,7 @@ std::uint32_t LastFileError() {
   switch (errno) {
     case 0: return 0;
     case ENOENT: return kErrorFileNotFound;
+    case EEXIST: return kErrorFileExists;
     case ENOTDIR: return kErrorPathNotFound;
     case EACCES: case EPERM: case EISDIR: case EROFS: return kErrorAccessDenied;
     case EAGAIN: case EBUSY: case ETXTBSY: return kErrorSharingViolation;
@@ -227,6 +230,13 @@ bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
   if (::statvfs(ToHostPath(folder).c_str(), &vfs) != 0) return false;
   *bytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
   return true;
+}
+
+std::uint32_t UnforeseenBits() {
+  std::uint32_t bits = 0;
+  if (::getrandom(&bits, sizeof bits, 0) == static_cast<ssize_t>(sizeof bits)) return bits;
+  return static_cast<std::uint32_t>(::getpid()) * 2654435761u ^
+         static_cast<std::uint32_t>(::time(nullptr));
 }
 
 bool MakeHardLink(const std::string& file, const std::string& link) {

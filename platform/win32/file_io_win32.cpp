@@ -81,6 +81,16 @@ bool OutputFile::Create(const std::string& path) {
   return handle_ != -1;
 }
 
+bool OutputFile::CreateNew(const std::string& path) {
+  Close();
+  // CREATE_NEW fails on any existing name, a link included; the flag keeps
+  // a link from being followed all the same.
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  handle_ = h == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(h);
+  return handle_ != -1;
+}
+
 bool OutputFile::Write(const void* buffer, std::size_t size) {
   return TransferAll(WriteFile, handle_, static_cast<const char*>(buffer), size);
 }

@@ -91,6 +91,20 @@ bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
   return true;
 }
 
+std::uint32_t UnforeseenBits() {
+  // RtlGenRandom (advapi32's SystemFunction036, Windows XP), looked up so
+  // that no import names it.
+  typedef BOOLEAN(WINAPI * GenRandomFn)(PVOID, ULONG);
+  const HMODULE advapi32 = GetModuleHandleW(L"advapi32.dll");
+  const auto gen_random =
+      advapi32 ? reinterpret_cast<GenRandomFn>(
+                     reinterpret_cast<void*>(GetProcAddress(advapi32, "SystemFunction036")))
+               : nullptr;
+  std::uint32_t bits = 0;
+  if (gen_random != nullptr && gen_random(&bits, sizeof bits)) return bits;
+  return GetCurrentProcessId() * 2654435761u ^ GetTickCount();
+}
+
 bool MakeHardLink(const std::string& file, const std::string& link) {
   return CreateHardLinkA(link.c_str(), file.c_str(), nullptr) != 0;
 }
