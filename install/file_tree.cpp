@@ -71,7 +71,7 @@ void CopyFolderFilesByContent(std::string source, std::string target) {
                              [](const std::string&, const std::string&) { return true; });
 }
 
-void EmptyFolder(std::string folder) {
+void EmptyFolder(std::string folder, const std::function<void()>& after_each) {
   if (folder.empty()) return;
   folder = platform::WithTrailingSlash(folder);
   // A link may lead into anyone's folder (a junction laid in C:\ by a user
@@ -80,8 +80,11 @@ void EmptyFolder(std::string folder) {
     (void)platform::RemoveLink(folder);
     return;
   }
-  ForEachFile(folder, [](const std::string& path, const std::string&) {
-    (void)platform::DeleteOneFile(path);
+  platform::HeldFolder held;
+  if (!held.Open(folder)) return;
+  ForEachFile(folder, [&held, &after_each](const std::string&, const std::string& name) {
+    (void)held.DeleteFileIn(name);
+    if (after_each) after_each();
   });
 }
 

@@ -45,8 +45,10 @@ void CopyFolderFilesByContentIf(std::string source, std::string target,
 // stay, and a file that is a link is removed as a link. A `folder` that is
 // itself a link (junction, symbolic link, mount point) is not emptied: the
 // link is removed and what it leads to stays untouched. An empty `folder`
-// does nothing.
-void EmptyFolder(std::string folder);
+// does nothing. The folder is held while its files are deleted
+// (platform::HeldFolder), so that swapping it for a link midway deletes
+// nothing elsewhere. `after_each`, when given, is called after each file.
+void EmptyFolder(std::string folder, const std::function<void()>& after_each = {});
 
 // EmptyFolder, then removes the folder itself; a folder that still holds
 // anything (a subfolder) stays, and a link is never followed. Nothing is

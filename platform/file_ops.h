@@ -58,6 +58,29 @@ bool IsLink(const std::string& path);
 // leads to. False when `path` is no link or the link cannot be removed.
 bool RemoveLink(const std::string& path);
 
+// A folder held open, so that it cannot be swapped while its files are
+// deleted: opened as itself (never through a link) and, on Windows, without
+// delete sharing, so that nobody can rename or remove it while held (the
+// Linux stand-in works relative to the descriptor instead). The destructor
+// lets it go.
+class HeldFolder : NonCopyable {
+ public:
+  HeldFolder() = default;
+  ~HeldFolder();
+
+  // Holds the folder `path` (a trailing "\" allowed). False when it is a
+  // link, no folder, or cannot be opened.
+  bool Open(const std::string& path);
+  // Deletes the file `name` directly inside the held folder, a link as a
+  // link. A folder, a read-only file or a missing name is not deleted: the
+  // result is false then.
+  bool DeleteFileIn(const std::string& name);
+
+ private:
+  std::intptr_t handle_ = -1;
+  std::string path_;  // ends with "\"
+};
+
 // Windows error codes that the callers name.
 constexpr std::uint32_t kErrorFileNotFound = 2, kErrorPathNotFound = 3, kErrorAccessDenied = 5,
                         kErrorSharingViolation = 32, kErrorFileExists = 80,

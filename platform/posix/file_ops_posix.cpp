@@ -232,6 +232,28 @@ bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
   return true;
 }
 
+HeldFolder::~HeldFolder() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+bool HeldFolder::Open(const std::string& path) {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  path_ = WithTrailingSlash(path);
+  handle_ = ::open(ToHostPath(WithoutTrailingSlash(path)).c_str(),
+                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  return handle_ >= 0;
+}
+
+bool HeldFolder::DeleteFileIn(const std::string& name) {
+  struct stat st;
+  const int folder = static_cast<int>(handle_);
+  if (folder < 0 || name.find('\\') != std::string::npos ||
+      ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+    return false;
+  if (!S_ISLNK(st.st_mode) && ReadOnly(st)) return false;
+  return ::unlinkat(folder, name.c_str(), 0) == 0;
+}
+
 std::uint32_t UnforeseenBits() {
   std::uint32_t bits = 0;
   if (::getrandom(&bits, sizeof bits, 0) == static_cast<ssize_t>(sizeof bits)) return bits;

@@ -91,6 +91,39 @@ bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
   return true;
 }
 
+HeldFolder::~HeldFolder() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool HeldFolder::Open(const std::string& path) {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+  path_ = WithTrailingSlash(path);
+  // The folder itself (FILE_FLAG_OPEN_REPARSE_POINT: a junction or link is
+  // opened as what it is, and refused below), shared for reading and
+  // writing but not for deletion: while held it cannot be renamed, removed
+  // or replaced by a link, and neither can a folder above it.
+  HANDLE h = CreateFileA(WithoutTrailingSlash(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    CloseHandle(h);
+    return false;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+  return true;
+}
+
+bool HeldFolder::DeleteFileIn(const std::string& name) {
+  // The held folder keeps its name, so its path still leads to it.
+  return handle_ != -1 && name.find('\\') == std::string::npos &&
+         DeleteFileA((path_ + name).c_str()) != 0;
+}
+
 std::uint32_t UnforeseenBits() {
   // RtlGenRandom (advapi32's SystemFunction036, Windows XP), looked up so
   // that no import names it.
