@@ -4,6 +4,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/free_name.h"
 #include "platform/path_text.h"
 #include "platform/whole_file.h"
 
@@ -33,6 +34,20 @@ bool CopyFileByContent(const std::string& source, const std::string& target) {
   if (!buffer) return false;
   platform::OutputFile out;
   return out.Create(target) && out.Write(buffer.get(), size) && out.Close();
+}
+
+bool CopyFileByContentToNew(const std::string& source, std::string* scratch) {
+  std::size_t size = 0;
+  const std::unique_ptr<char[]> buffer = platform::ReadWholeFile(source, &size);
+  platform::OutputFile out;
+  if (!buffer || !platform::UnderFreeName(scratch, 4, [&out](const std::string& path) {
+        return out.CreateNew(path);
+      }))
+    return false;
+  if (out.Write(buffer.get(), size) && out.Close()) return true;
+  (void)out.Close();
+  (void)platform::DeleteOneFile(*scratch);
+  return false;
 }
 
 int FolderExists(std::string path) {

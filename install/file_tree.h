@@ -22,6 +22,11 @@ int PathExists(std::string pattern);
 // was made.
 bool CopyFileByContent(const std::string& source, const std::string& target);
 
+// As CopyFileByContent into a scratch file the caller names (ending with
+// ".new") and removes: `*scratch` is created new, never through a link (platform::UnderFreeName:
+// a random form of it when the name is taken) and names the file made.
+bool CopyFileByContentToNew(const std::string& source, std::string* scratch);
+
 // Copies every file directly inside `source` into `target` (an existing
 // folder) with the platform copy: an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty

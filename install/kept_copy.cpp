@@ -44,12 +44,10 @@ bool SameContent(const std::string& a, const std::string& b) {
 // True when `target` holds what copying `source` and writing `language`
 // into it leaves.
 bool HoldsInstalledSettings(const std::string& source, const std::string& target, int language) {
-  const std::string scratch = target + ".new";
-  bool same = CopyFileByContent(source, scratch);
-  if (same) {
-    WriteLanguageSetting(scratch, language);
-    same = SameContent(scratch, target);
-  }
+  std::string scratch = target + ".new";  // created new, never through a link
+  if (!CopyFileByContentToNew(source, &scratch)) return false;
+  WriteLanguageSetting(scratch, language);
+  const bool same = SameContent(scratch, target);
   (void)platform::DeleteOneFile(scratch);
   return same;
 }

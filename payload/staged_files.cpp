@@ -1,7 +1,7 @@
 #include "payload/staged_files.h"
 
 #include "platform/file_ops.h"
-#include "platform/path_text.h"
+#include "platform/free_name.h"
 
 namespace ovsetup::payload {
 namespace {
@@ -9,8 +9,7 @@ namespace {
 constexpr char kPrefix[] = "~ovsetup-";
 constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
 constexpr std::size_t kIndexDigits = 3;  // entries 0..598
-constexpr std::size_t kRandomDigits = 8;  // "-" and 32 bits in hex after a clash
-constexpr int kClashTries = 8;
+constexpr std::size_t kKindLength = 4;  // ".new", ".old"
 
 static_assert(kPrefixLength + kIndexDigits + 4 == kTemporaryNameLength,
               "prefix, three digits and the kind make a temporary name");
@@ -18,37 +17,13 @@ static_assert(kPrefixLength + kIndexDigits + 4 == kTemporaryNameLength,
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f'); }
 
-// `temporary` with a fresh random part before its kind.
-std::string WithRandomPart(const std::string& temporary) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string part = "-";
-  for (std::uint32_t bits = platform::UnforeseenBits(), i = 0; i < kRandomDigits; ++i, bits >>= 4)
-    part += kHex[bits & 15];
-  return std::string(temporary).insert(temporary.size() - 4, part);
-}
-
-// Runs `make` on `*name`, then, while it fails because the name is taken,
-// on random forms of it; `*name` ends as the name tried last.
-template <typename Make>
-bool UnderFreeName(std::string* name, Make make) {
-  const std::string plain = *name;
-  for (int attempt = 0;; ++attempt) {
-    if (make(*name)) return true;
-    const std::uint32_t error = platform::LastFileError();
-    if ((error != platform::kErrorFileExists && error != platform::kErrorAlreadyExists) ||
-        attempt == kClashTries)
-      return false;
-    *name = WithRandomPart(plain);
-  }
-}
-
 // Keeps the content of `file.target`, if there is one, under `file.old`.
 // False only when a target that exists could not be kept.
 // The old name is made new (a second name, or a copy that fails on an
 // existing name), never written through a link laid there.
 bool KeepOld(StagedFile& file) {
   std::uint32_t error = 0;
-  const bool kept = UnderFreeName(&file.old, [&file, &error](const std::string& old) {
+  const bool kept = platform::UnderFreeName(&file.old, kKindLength, [&](const std::string& old) {
     if (platform::MakeHardLink(file.target, old)) return true;
     error = platform::LastFileError();
     if (error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound)
@@ -85,7 +60,7 @@ std::string TemporaryName(const std::string& folder, std::uint32_t index, bool o
 }
 
 bool IsTemporaryName(const std::string& name) {
-  const bool random = name.size() == kTemporaryNameLength + 1 + kRandomDigits;
+  const bool random = name.size() == kTemporaryNameLength + platform::kRandomPartLength;
   if ((name.size() != kTemporaryNameLength && !random) ||
       name.compare(0, kPrefixLength, kPrefix) != 0)
     return false;
@@ -94,7 +69,7 @@ bool IsTemporaryName(const std::string& name) {
     if (!IsDigit(name[at])) return false;
   if (random) {
     if (name[at++] != '-') return false;
-    for (const std::size_t end = at + kRandomDigits; at < end; ++at)
+    for (const std::size_t end = at + platform::kRandomPartLength - 1; at < end; ++at)
       if (!IsHexDigit(name[at])) return false;
   }
   const std::string kind = name.substr(at);
@@ -115,7 +90,8 @@ void RemoveLeftovers(const std::string& folder) {
 bool CreateStagedFile(const std::string& folder, std::uint32_t index, platform::OutputFile* out,
                       std::string* name) {
   *name = TemporaryName(folder, index, false);
-  return UnderFreeName(name, [out](const std::string& path) { return out->CreateNew(path); });
+  return platform::UnderFreeName(name, kKindLength,
+                                 [out](const std::string& path) { return out->CreateNew(path); });
 }
 
 bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFailure* failure) {
