@@ -29,11 +29,13 @@ void ForEachFile(const std::string& folder, Action action) {
 }  // namespace
 
 bool CopyFileByContent(const std::string& source, const std::string& target) {
-  std::size_t size = 0;
-  const std::unique_ptr<char[]> buffer = platform::ReadWholeFile(source, &size);
-  if (!buffer) return false;
-  platform::OutputFile out;
-  return out.Create(target) && out.Write(buffer.get(), size) && out.Close();
+  // Written under a new name beside it, then renamed over it: a target that
+  // is a link, or has another name, is replaced, never written through.
+  std::string scratch = target + ".new";
+  if (!CopyFileByContentToNew(source, &scratch)) return false;
+  if (platform::RenameReplacing(scratch, target)) return true;
+  (void)platform::DeleteOneFile(scratch);
+  return false;
 }
 
 bool CopyFileByContentToNew(const std::string& source, std::string* scratch) {
@@ -67,7 +69,7 @@ void CopyFolderFiles(std::string source, std::string target) {
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target](const std::string& path, const std::string& name) {
-    (void)platform::CopyOneFile(path, target + name, false);
+    if (platform::IsSingleNamedFile(path)) (void)platform::CopyOneFile(path, target + name, false);
   });
 }
 
@@ -77,7 +79,8 @@ void CopyFolderFilesByContentIf(std::string source, std::string target,
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target, &may_replace](const std::string& path, const std::string& name) {
-    if (may_replace(path, target + name)) (void)CopyFileByContent(path, target + name);
+    if (platform::IsSingleNamedFile(path) && may_replace(path, target + name))
+      (void)CopyFileByContent(path, target + name);
   });
 }
 

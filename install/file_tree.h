@@ -16,10 +16,11 @@ int FolderExists(std::string path);
 // last part may hold the wildcards "*" and "?"; else 0.
 int PathExists(std::string pattern);
 
-// Reads the file `source` whole, then writes it into a new or truncated
-// `target`, which comes out writable whatever the source's attributes. A
-// source that cannot be read leaves the target untouched. True when the copy
-// was made.
+// Reads the file `source` whole, then writes it into a new file beside
+// `target` and renames that over `target` (a link or second name there is
+// replaced, never written through); it comes out writable whatever the
+// source's attributes. A source that cannot be read leaves the target
+// untouched. True when the copy was made.
 bool CopyFileByContent(const std::string& source, const std::string& target);
 
 // As CopyFileByContent into a scratch file the caller names (ending with
@@ -28,7 +29,8 @@ bool CopyFileByContent(const std::string& source, const std::string& target);
 bool CopyFileByContentToNew(const std::string& source, std::string* scratch);
 
 // Copies every file directly inside `source` into `target` (an existing
-// folder) with the platform copy: an existing target file is replaced unless
+// folder) with the platform copy, passing over a source file that is a link
+// or has more than one name (platform::IsSingleNamedFile): an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty
 // `source` or `target` does nothing. A trailing "\" is optional on both.
 void CopyFolderFiles(std::string source, std::string target);

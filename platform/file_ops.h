@@ -39,10 +39,18 @@ class FileSearch : NonCopyable {
 };
 
 // Copies the file `from` to `to`, taking over its attributes (a read-only
-// source gives a read-only copy). With `fail_if_exists`, an existing `to` is
-// left alone and the copy fails; without it, `to` is replaced unless it is
-// read-only. True when the copy was made.
+// source gives a read-only copy). With `fail_if_exists`, an existing `to` (a
+// link included) is left alone and the copy fails; without it, `to` is
+// replaced unless it is read-only: the copy is made under a new name beside
+// it ("NAME.new", random forms when taken) and renamed over it, so that a
+// `to` that is a link, or has more than one name, is replaced, never
+// written through. True when the copy was made.
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists);
+
+// True when `path` is a plain file with one name: no link (no reparse
+// point) and no second hard link (GetFileInformationByHandle's
+// nNumberOfLinks; st_nlink on Linux).
+bool IsSingleNamedFile(const std::string& path);
 
 // Deletes the file `path`. A read-only file, a folder or a missing file is
 // not deleted; the result is false then.

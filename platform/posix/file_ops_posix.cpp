@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/non_copyable.h"
+#include "platform/free_name.h"
 #include "platform/path_text.h"
 #include "platform/posix/host_path.h"
 
@@ -145,24 +146,41 @@ bool FileSearch::Next(FoundEntry* entry) {
 }
 
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  const std::string host_to = ToHostPath(to);
   Descriptor source(::open(ToHostPath(from).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat from_st;
   if (source.get() < 0 || ::fstat(source.get(), &from_st) != 0 || !S_ISREG(from_st.st_mode))
     return false;
   struct stat to_st;
-  if (::stat(host_to.c_str(), &to_st) == 0) {
+  const bool exists = ::lstat(ToHostPath(to).c_str(), &to_st) == 0;
+  if (exists) {
     const bool same_file = to_st.st_dev == from_st.st_dev && to_st.st_ino == from_st.st_ino;
-    if (fail_if_exists || same_file || !S_ISREG(to_st.st_mode) || ReadOnly(to_st)) return false;
+    if (fail_if_exists) errno = EEXIST;
+    if (fail_if_exists || same_file || S_ISDIR(to_st.st_mode) ||
+        (S_ISREG(to_st.st_mode) && ReadOnly(to_st)))
+      return false;
   }
-  Descriptor target(::open(host_to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (target.get() < 0) return false;
+  // The copy is made new (never through a link), then put in place.
+  std::string made = fail_if_exists ? to : to + ".new";
+  int fd = -1;
+  const auto create = [&fd](const std::string& p) {
+    fd = ::open(ToHostPath(p).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    return fd >= 0;
+  };
+  if (!(fail_if_exists ? create(made) : UnderFreeName(&made, 4, create))) return false;
+  Descriptor target(fd);
+  const std::string host_made = ToHostPath(made);
   if (!CopyContent(source.get(), target.get()) ||
-      ::fchmod(target.get(), from_st.st_mode & 07777) != 0) {
-    ::unlink(host_to.c_str());  // as CopyFile, leave no partial copy behind
+      ::fchmod(target.get(), from_st.st_mode & 07777) != 0 ||
+      (!fail_if_exists && ::rename(host_made.c_str(), ToHostPath(to).c_str()) != 0)) {
+    ::unlink(host_made.c_str());  // as CopyFile, leave no partial copy behind
     return false;
   }
   return true;
+}
+
+bool IsSingleNamedFile(const std::string& path) {
+  struct stat st;
+  return ::lstat(ToHostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
 }
 
 bool DeleteOneFile(const std::string& path) {

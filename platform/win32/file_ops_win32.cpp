@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/free_name.h"
 #include "platform/path_text.h"
 
 namespace ovsetup::platform {
@@ -43,7 +44,42 @@ bool FileSearch::Next(FoundEntry* entry) {
 }
 
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  return CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE) != 0;
+  // CopyFileA with bFailIfExists creates its target new: an existing name,
+  // a link included, makes it fail rather than be written through.
+  const auto create = [&from](const std::string& path) {
+    return CopyFileA(from.c_str(), path.c_str(), TRUE) != 0;
+  };
+  if (fail_if_exists) return create(to);
+  const DWORD attributes = GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0 &&
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  std::string made = to + ".new";
+  if (!UnderFreeName(&made, 4, create)) return false;
+  if (MoveFileExA(made.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  const DWORD error = GetLastError();
+  DeleteFileA(made.c_str());
+  SetLastError(error);
+  return false;
+}
+
+bool IsSingleNamedFile(const std::string& path) {
+  // The name itself, not what a link there leads to; no access asked.
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool single = GetFileInformationByHandle(h, &info) &&
+                      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY |
+                                                FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+                      info.nNumberOfLinks == 1;
+  CloseHandle(h);
+  return single;
 }
 
 bool DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
