@@ -65,9 +65,13 @@ int RunDriverInstall(const platform::SetupFile& setup_file, DriverRunWindow& win
   if (!extraction.ok()) {
     // The outcome texts are English in every language (index 2: English).
     window.OnExtractionStopped(extraction);
-    window.ShowMessage(install::ExtractionStopText(install::MessageSetFor(install::LanguageIndex(2)),
-                                                   extraction, kDriverInstallError)
-                           .c_str());
+    // A folder it cannot trust: "error!", as the run's other failures.
+    window.ShowMessage(
+        extraction.fault == payload::PayloadFault::kUntrustedLink
+            ? kDriverInstallError
+            : install::ExtractionStopText(install::MessageSetFor(install::LanguageIndex(2)),
+                                          extraction, kDriverInstallError)
+                  .c_str());
     window.Close();
     return 1;
   }

@@ -172,6 +172,8 @@ class StagedExtraction {
     for (const std::string& path : also_replaced_)
       if (platform::WideLength(path) > kMaxPathCharacters)
         return Stop(result, PayloadFault::kPathTooLong, path);
+    if (const std::string link = UntrustedLink(); !link.empty())
+      return Stop(result, PayloadFault::kUntrustedLink, link);
     if (!volumes_[1].folder.empty() &&
         platform::VolumeName(volumes_[1].folder) == platform::VolumeName(volumes_[0].folder)) {
       volumes_[0].needed += volumes_[1].needed - kSpaceMargin;
@@ -185,6 +187,29 @@ class StagedExtraction {
       if (free < volume.needed) return ShortOf(result, volume);
     }
     return result;
+  }
+
+  // The first folder the extraction writes that is a link an administrator
+  // alone could not have laid: the target itself, every folder below it that
+  // an entry goes to, and the Windows folder; empty when none. The base path
+  // above the target is the user's choice and is not looked at.
+  std::string UntrustedLink() const {
+    std::vector<std::string> checked;
+    const auto untrusted = [&checked](const std::string& folder) {
+      if (Contains(checked, folder)) return false;
+      checked.push_back(folder);
+      return platform::IsLink(folder) && !platform::IsTrustedLink(folder);
+    };
+    if (untrusted(target_)) return target_;
+    if (!volumes_[1].folder.empty() && untrusted(volumes_[1].folder)) return volumes_[1].folder;
+    for (const PlannedEntry& planned : plan_) {
+      if (planned.output.empty() || planned.folder.compare(0, target_.size(), target_) != 0)
+        continue;
+      for (std::string folder = planned.folder; folder.size() > target_.size();
+           folder = platform::FolderOf(platform::WithoutTrailingSlash(folder)))
+        if (untrusted(folder)) return folder;
+    }
+    return "";
   }
 
   WalkResult ShortOf(WalkResult result, const Volume& volume) {

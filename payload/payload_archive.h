@@ -48,8 +48,11 @@ class PayloadArchive {
   // stopped:
   //  1. reads every entry's header and checks the entries as the walk does,
   //     then that no path it writes (nor its temporary name, nor a path of
-  //     `also_replaced`) passes 259 characters and that each volume it
-  //     writes has room for the bodies (whole 4 KiB clusters) and 1 MiB;
+  //     `also_replaced`) passes 259 characters, that no folder it writes
+  //     (the target, the folders below it that entries go to, the Windows
+  //     folder) is a link a user without rights could have laid
+  //     (platform::IsTrustedLink), and that each volume it writes has room
+  //     for the bodies (whole 4 KiB clusters) and 1 MiB;
   //  2. removes the temporary files a stopped run left in the folders it
   //     writes, then stages each written entry under a temporary name in its
   //     target's folder (payload/staged_files.h) in one pass over the

@@ -41,6 +41,8 @@ const char* DescribeFault(PayloadFault fault) {
     case PayloadFault::kWindowsFolder: return "the Windows folder cannot be found";
     case PayloadFault::kPathTooLong:
       return "a path the extraction writes would pass the 259 characters Windows takes";
+    case PayloadFault::kUntrustedLink:
+      return "a folder it writes is a link that a user without rights could have laid";
     case PayloadFault::kDiskFull: return "the target's volume has not enough free space";
     case PayloadFault::kCannotCreate: return "the output file cannot be created";
     case PayloadFault::kBodyRead: return "the body cannot be read whole";

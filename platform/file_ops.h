@@ -62,6 +62,14 @@ bool DeleteOneFile(const std::string& path);
 // file or folder and for a missing path.
 bool IsLink(const std::string& path);
 
+// True when the link `path` (a trailing "\" allowed) may be followed by a
+// setup with administrator rights: only an administrator could have laid or
+// changed it. Windows: owned by Administrators, SYSTEM or TrustedInstaller,
+// and its access list lets no other account change it (GetSecurityInfo).
+// Linux: owned by root or the process's own user, in a folder that no other
+// user may write. False for anything else, and for a path that is no link.
+bool IsTrustedLink(const std::string& path);
+
 // Removes the link `path` (a trailing "\" allowed) itself, never anything it
 // leads to. False when `path` is no link or the link cannot be removed.
 bool RemoveLink(const std::string& path);

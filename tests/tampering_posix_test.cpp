@@ -4,6 +4,8 @@
 // the links lead to holds exactly what it held.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -45,10 +47,14 @@ struct Scene {
     WriteHostFile(dir.Host("setup.exe"), Payload("setup's"));
     fs::create_directories(dir.Host("out"));
   }
-  static std::string Payload(const std::string& body) {
+  static std::string Payload(const std::string& body, const std::string& path = "a.txt") {
     testing::PayloadImage image;
-    image.Add("a.txt", body);
+    image.Add(path, body);
     return image.Finish();
+  }
+  payload::WalkResult ExtractSub() const {
+    WriteHostFile(dir.Host("setup.exe"), Payload("setup's", "Sub\\b.txt"));
+    return payload::PayloadArchive(Core("setup.exe")).Extract(Core("out") + "\\", payload::Selection::kAll);
   }
   void Link(const std::string& at, const std::string& to = "victim/keep.txt") const {
     fs::create_directories(dir.Host(at).parent_path());
@@ -135,6 +141,23 @@ const Attack kAttacks[] = {
        EXPECT_TRUE(fs::exists(s.dir.Host("out/own.txt")));
        for (const char* name : {"secret.txt", "plain.txt", "second.txt"})
          EXPECT_FALSE(fs::exists(s.dir.Host(std::string("out/") + name))) << name;
+     }},
+    {"link of another user among the folders written",
+     [](Scene& s) {
+       if (::geteuid() != 0) {
+         std::puts("skipped: not root, so no link owned by another user");
+         return;
+       }
+       s.Link("out/Sub", "victim");
+       ASSERT_EQ(0, ::lchown(s.dir.Host("out/Sub").c_str(), 65534, 65534));
+       EXPECT_EQ(payload::PayloadFault::kUntrustedLink, s.ExtractSub().fault);
+     }},
+    {"link of the setup's own user, in a folder only it writes, is followed",
+     [](Scene& s) {
+       s.Link("out/Sub", "elsewhere");
+       fs::create_directories(s.dir.Host("elsewhere"));
+       EXPECT_TRUE(s.ExtractSub().ok());
+       EXPECT_EQ("setup's", ReadHostFile(s.dir.Host("elsewhere/b.txt")));
      }},
     {"hostile store folder name in the device log",
      [](Scene&) {

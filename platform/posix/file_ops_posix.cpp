@@ -196,6 +196,16 @@ bool IsLink(const std::string& path) {
   return ::lstat(ToHostPath(WithoutTrailingSlash(path)).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
+bool IsTrustedLink(const std::string& path) {
+  const std::string host = ToHostPath(WithoutTrailingSlash(path));
+  const std::string parent = host.substr(0, host.rfind('/') == std::string::npos ? 0 : host.rfind('/'));
+  struct stat link, folder;
+  const auto trusted_owner = [](uid_t uid) { return uid == 0 || uid == ::geteuid(); };
+  return ::lstat(host.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+         trusted_owner(link.st_uid) && ::stat(parent.empty() ? "/" : parent.c_str(), &folder) == 0 &&
+         trusted_owner(folder.st_uid) && (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 bool RemoveLink(const std::string& path) {
   return IsLink(path) && ::unlink(ToHostPath(WithoutTrailingSlash(path)).c_str()) == 0;
 }

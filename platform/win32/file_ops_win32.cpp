@@ -2,6 +2,7 @@
 #include "platform/file_ops.h"
 
 #include <windows.h>
+#include <aclapi.h>
 
 #include "platform/free_name.h"
 #include "platform/path_text.h"
@@ -87,6 +88,74 @@ bool DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) !
 bool IsLink(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(WithoutTrailingSlash(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+namespace {
+
+// Administrators, SYSTEM and TrustedInstaller: the accounts whose links an
+// elevated setup may follow. Owns its three SIDs.
+class TrustedAccounts : NonCopyable {
+ public:
+  TrustedAccounts() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                             0, 0, 0, 0, &sids_[0]);
+    AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &sids_[1]);
+    AllocateAndInitializeSid(&nt, 6, 80, 956008885u, 3418522649u, 1831038044u, 1853292631u,
+                             2271478464u, 0, 0, &sids_[2]);
+  }
+  ~TrustedAccounts() {
+    for (PSID sid : sids_)
+      if (sid != nullptr) FreeSid(sid);
+  }
+  bool Holds(PSID sid) const {
+    for (PSID trusted : sids_)
+      if (sid != nullptr && trusted != nullptr && EqualSid(sid, trusted)) return true;
+    return false;
+  }
+
+ private:
+  PSID sids_[3] = {};
+};
+
+// Rights that change a link or what it says.
+constexpr DWORD kChangeRights = GENERIC_ALL | GENERIC_WRITE | WRITE_DAC | WRITE_OWNER | DELETE |
+                                FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES |
+                                FILE_WRITE_EA;
+
+}  // namespace
+
+bool IsTrustedLink(const std::string& path) {
+  if (!IsLink(path)) return false;
+  HANDLE h = CreateFileA(WithoutTrailingSlash(path).c_str(), READ_CONTROL,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD got = GetSecurityInfo(h, SE_FILE_OBJECT,
+                                    OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                    &owner, nullptr, &dacl, nullptr, &descriptor);
+  CloseHandle(h);
+  if (got != ERROR_SUCCESS) return false;
+  const TrustedAccounts trusted;
+  // A missing access list lets everyone change the link.
+  bool ok = trusted.Holds(owner) && dacl != nullptr;
+  for (DWORD i = 0; ok && i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    if (!GetAce(dacl, i, &ace)) ok = false;
+    const ACE_HEADER* header = static_cast<const ACE_HEADER*>(ace);
+    if (!ok || header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE))
+      continue;
+    const ACCESS_ALLOWED_ACE* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    if ((allowed->Mask & kChangeRights) != 0 &&
+        !trusted.Holds(const_cast<DWORD*>(&allowed->SidStart)))
+      ok = false;
+  }
+  LocalFree(descriptor);
+  return ok;
 }
 
 bool RemoveLink(const std::string& path) {
