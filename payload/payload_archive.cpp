@@ -192,13 +192,18 @@ class StagedExtraction {
   // The first folder the extraction writes that is a link an administrator
   // alone could not have laid: the target itself, every folder below it that
   // an entry goes to, and the Windows folder; empty when none. The base path
-  // above the target is the user's choice and is not looked at.
-  std::string UntrustedLink() const {
+  // above the target is the user's choice and is not looked at. Each such
+  // folder that exists and is no link is held from here to the end of the
+  // extraction, so that it cannot be swapped for a link in between.
+  std::string UntrustedLink() {
     std::vector<std::string> checked;
-    const auto untrusted = [&checked](const std::string& folder) {
+    const auto untrusted = [this, &checked](const std::string& folder) {
       if (Contains(checked, folder)) return false;
       checked.push_back(folder);
-      return platform::IsLink(folder) && !platform::IsTrustedLink(folder);
+      if (platform::IsLink(folder)) return !platform::IsTrustedLink(folder);
+      held_.emplace_back(new platform::HeldFolder);
+      if (!held_.back()->Open(folder)) held_.pop_back();  // missing: made by the staging
+      return false;
     };
     if (untrusted(target_)) return target_;
     if (!volumes_[1].folder.empty() && untrusted(volumes_[1].folder)) return volumes_[1].folder;
@@ -306,6 +311,7 @@ class StagedExtraction {
   Volume volumes_[2];
   std::vector<StagedFile> staged_;
   std::vector<std::string> made_folders_;
+  std::vector<std::unique_ptr<platform::HeldFolder>> held_;
   ProgressCount count_;
   std::unique_ptr<char[]> buffer_;
 };
