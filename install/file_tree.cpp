@@ -52,6 +52,10 @@ bool CopyFileByContentToNew(const std::string& source, std::string* scratch) {
   return false;
 }
 
+bool MayWriteInto(const std::string& folder) {
+  return !platform::IsLink(folder) || platform::IsTrustedLink(folder);
+}
+
 int FolderExists(std::string path) {
   FileSearch search;
   FoundEntry entry;
@@ -65,7 +69,7 @@ int PathExists(std::string pattern) {
 }
 
 void CopyFolderFiles(std::string source, std::string target) {
-  if (source.empty() || target.empty()) return;
+  if (source.empty() || target.empty() || !MayWriteInto(target)) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target](const std::string& path, const std::string& name) {
@@ -75,7 +79,7 @@ void CopyFolderFiles(std::string source, std::string target) {
 
 void CopyFolderFilesByContentIf(std::string source, std::string target,
                                 const MayReplace& may_replace) {
-  if (source.empty() || target.empty()) return;
+  if (source.empty() || target.empty() || !MayWriteInto(target)) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target, &may_replace](const std::string& path, const std::string& name) {

@@ -16,6 +16,10 @@ int FolderExists(std::string path);
 // last part may hold the wildcards "*" and "?"; else 0.
 int PathExists(std::string pattern);
 
+// False when `folder` is a link that a user without rights could have laid
+// or changed (platform::IsTrustedLink): the installs write nothing there.
+bool MayWriteInto(const std::string& folder);
+
 // Reads the file `source` whole, then writes it into a new file beside
 // `target` and renames that over `target` (a link or second name there is
 // replaced, never written through); it comes out writable whatever the
@@ -29,7 +33,7 @@ bool CopyFileByContent(const std::string& source, const std::string& target);
 bool CopyFileByContentToNew(const std::string& source, std::string* scratch);
 
 // Copies every file directly inside `source` into `target` (an existing
-// folder) with the platform copy, passing over a source file that is a link
+// folder that MayWriteInto, else nothing is copied) with the platform copy, passing over a source file that is a link
 // or has more than one name (platform::IsSingleNamedFile): an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty
 // `source` or `target` does nothing. A trailing "\" is optional on both.

@@ -152,6 +152,21 @@ const Attack kAttacks[] = {
        ASSERT_EQ(0, ::lchown(s.dir.Host("out/Sub").c_str(), 65534, 65534));
        EXPECT_EQ(payload::PayloadFault::kUntrustedLink, s.ExtractSub().fault);
      }},
+    {"installed settings folder a link of another user",
+     [](Scene& s) {
+       if (::geteuid() != 0) {
+         std::puts("skipped: not root, so no link owned by another user");
+         return;
+       }
+       WriteHostFile(s.dir.Host("media/QVTCfg/x.ini"), "medium's");
+       s.Link("out/QVTCfg", "victim");
+       ASSERT_EQ(0, ::lchown(s.dir.Host("out/QVTCfg").c_str(), 65534, 65534));
+       install::CopySettingsFilesKeepingOld(s.Core("media/QVTCfg"), s.Core("out/QVTCfg"), 2);
+       install::CopyFolderFiles(s.Core("media/QVTCfg"), s.Core("out/QVTCfg"));
+       EXPECT_EQ(install::Delivery::UntrustedFolder,
+                 install::DeliverFile(s.Core("media/QVTCfg/x.ini"), s.Core("out/QVTCfg/x.ini"),
+                                      install::KeepOld::No));
+     }},
     {"link of the setup's own user, in a folder only it writes, is followed",
      [](Scene& s) {
        s.Link("out/Sub", "elsewhere");
