@@ -51,9 +51,11 @@ constexpr char kDriverInstallOk[] = "Install OK!";
 constexpr char kDriverInstallError[] = "error!";
 
 // Runs the whole driver install from the payload in `setup_file` (the setup
-// executable, held open for the run and read through that open file). Always returns 1: every outcome is one message box (an
-// extraction that stopped: install::ExtractionStopText of the English
-// message set, in every language, with "error!" as the run's own text).
+// executable, held open for the run and read through that open file).
+// Always returns 1: every outcome is one message box (an extraction that
+// stopped: install::ExtractionStopText of the English message set, in every
+// language, with "error!" as the run's own text and for a folder it cannot
+// trust).
 // `progress`, when given, is told how far the extraction of the driver kits
 // is.
 int RunDriverInstall(const platform::SetupFile& setup_file, DriverRunWindow& window,

@@ -33,8 +33,9 @@ bool CopyFileByContent(const std::string& source, const std::string& target);
 bool CopyFileByContentToNew(const std::string& source, std::string* scratch);
 
 // Copies every file directly inside `source` into `target` (an existing
-// folder that MayWriteInto, else nothing is copied) with the platform copy, passing over a source file that is a link
-// or has more than one name (platform::IsSingleNamedFile): an existing target file is replaced unless
+// folder that MayWriteInto, else nothing is copied) with the platform copy,
+// passing over a source file that is a link or has more than one name
+// (platform::IsSingleNamedFile): an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty
 // `source` or `target` does nothing. A trailing "\" is optional on both.
 void CopyFolderFiles(std::string source, std::string target);

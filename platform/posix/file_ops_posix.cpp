@@ -198,11 +198,12 @@ bool IsLink(const std::string& path) {
 
 bool IsTrustedLink(const std::string& path) {
   const std::string host = ToHostPath(WithoutTrailingSlash(path));
-  const std::string parent = host.substr(0, host.rfind('/') == std::string::npos ? 0 : host.rfind('/'));
+  const std::size_t slash = host.rfind('/');
+  const std::string parent = slash == std::string::npos || slash == 0 ? "/" : host.substr(0, slash);
   struct stat link, folder;
   const auto trusted_owner = [](uid_t uid) { return uid == 0 || uid == ::geteuid(); };
   return ::lstat(host.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
-         trusted_owner(link.st_uid) && ::stat(parent.empty() ? "/" : parent.c_str(), &folder) == 0 &&
+         trusted_owner(link.st_uid) && ::stat(parent.c_str(), &folder) == 0 &&
          trusted_owner(folder.st_uid) && (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 

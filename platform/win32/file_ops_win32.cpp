@@ -208,7 +208,8 @@ bool HeldFolder::Open(const std::string& path) {
   // opened as what it is, and refused below), shared for reading and
   // writing but not for deletion: while held it cannot be renamed, removed
   // or replaced by a link, and neither can a folder above it.
-  HANDLE h = CreateFileA(WithoutTrailingSlash(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+  HANDLE h = CreateFileA(WithoutTrailingSlash(path).c_str(),
+                         FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
