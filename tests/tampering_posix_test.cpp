@@ -54,7 +54,8 @@ struct Scene {
   }
   payload::WalkResult ExtractSub() const {
     WriteHostFile(dir.Host("setup.exe"), Payload("setup's", "Sub\\b.txt"));
-    return payload::PayloadArchive(Core("setup.exe")).Extract(Core("out") + "\\", payload::Selection::kAll);
+    return payload::PayloadArchive(Core("setup.exe"))
+        .Extract(Core("out") + "\\", payload::Selection::kAll);
   }
   void Link(const std::string& at, const std::string& to = "victim/keep.txt") const {
     fs::create_directories(dir.Host(at).parent_path());
