@@ -10,7 +10,7 @@ DriverProgressDialog::DriverProgressDialog(WelcomeDialog* parent)
     : ui::ModelessDialog(IDD_DRIVERPROGRESS, parent->window()), m_pParent(parent) {}
 
 int DriverProgressDialog::RunDriverInstall() {
-  return drivers::RunDriverInstall(ui::ModuleFileName(), *this, *this, this);
+  return drivers::RunDriverInstall(m_pParent->m_setupFile, *this, *this, this);
 }
 
 void DriverProgressDialog::Open() {

@@ -46,8 +46,10 @@ class MessageBoxSink : public install::MessageSink {
 
 }  // namespace
 
-WelcomeDialog::WelcomeDialog(ui::WindowHandle parent)
-    : ui::ModalDialog(IDD_WELCOME, parent), m_hIcon(ui::LoadAppIcon(IDR_MAINFRAME)) {}
+WelcomeDialog::WelcomeDialog(ui::WindowHandle parent, const platform::SetupFile& setup_file)
+    : ui::ModalDialog(IDD_WELCOME, parent),
+      m_hIcon(ui::LoadAppIcon(IDR_MAINFRAME)),
+      m_setupFile(setup_file) {}
 
 bool WelcomeDialog::OnInitDialog() {
   AppendSystemMenuItem(IDM_ABOUTBOX, IDS_ABOUTBOX);
@@ -132,7 +134,7 @@ void WelcomeDialog::InstallJob(payload::ExtractionProgress& progress) {
   choices.corel_version = m_nCorelVersion;
   choices.product_name = m_strProductName;
   MessageBoxSink sink(window());
-  install::RunInstallJob(choices, ui::ModuleFileName(), sink, m_bInstallSucceeded, &progress);
+  install::RunInstallJob(choices, m_setupFile, sink, m_bInstallSucceeded, &progress);
 }
 
 void WelcomeDialog::OnInstallUsbDriver() {

@@ -7,13 +7,16 @@
 
 #include "install/language_index.h"
 #include "payload/extraction_progress.h"
+#include "platform/setup_file.h"
 #include "platform/win32/ui/dialog.h"
 
 namespace ovsetup::app {
 
 class WelcomeDialog : public ui::ModalDialog {
  public:
-  explicit WelcomeDialog(ui::WindowHandle parent);
+  // `setup_file` is the setup's own file, held open by the caller for the
+  // run; every install and driver run reads it.
+  WelcomeDialog(ui::WindowHandle parent, const platform::SetupFile& setup_file);
 
   // The install job the busy window runs: the two lists' selections and the
   // path dialog's answers go to the install engine, which tells `progress`
@@ -33,6 +36,7 @@ class WelcomeDialog : public ui::ModalDialog {
   const int m_nDriverSteps = 22;
   ui::IconHandle m_hIcon;
   int m_bInstallSucceeded = 0;
+  const platform::SetupFile& m_setupFile;
 
  protected:
   bool OnInitDialog() override;

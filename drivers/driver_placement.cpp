@@ -91,8 +91,9 @@ void PlaceDriverFiles(const std::string& kit_folder) {
     std::string name;
     if (FindMdmcpqStoreFolder(windows + "inf\\setupapi.dev.log", &name)) {
       const std::string store = windows + "System32\\DriverStore\\FileRepository\\" + name + "\\";
-      platform::CreateOneFolder(store);
-      CopySerialPairToStore(kWindows7Pair, kit_folder, store);
+      // Only a store folder that exists, and no link, held while written.
+      platform::HeldFolder held;
+      if (held.Open(store)) CopySerialPairToStore(kWindows7Pair, kit_folder, store);
     }
   } else if (version.major == 5 && version.minor == 1) {
     CopySerialPair(kXpPair, kit_folder, windows);

@@ -43,7 +43,7 @@ const char* DriverWindowCaption(install::LanguageIndex language) {
                          "Installing the driver...");
 }
 
-int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
+int RunDriverInstall(const platform::SetupFile& setup_file, DriverRunWindow& window,
                      DriverRunPacing& pacing, payload::ExtractionProgress* progress) {
   window.Open();
   // Every bar position divides by the step count; a count of 0 would be a
@@ -59,15 +59,19 @@ int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
     return 1;
   }
   scratch = platform::WithTrailingSlash(scratch);
-  const payload::WalkResult extraction = payload::PayloadArchive(payload_file)
+  const payload::WalkResult extraction = payload::PayloadArchive(setup_file)
                                              .Extract(scratch, payload::Selection::kDriverSubset,
                                                       progress);
   if (!extraction.ok()) {
     // The outcome texts are English in every language (index 2: English).
     window.OnExtractionStopped(extraction);
-    window.ShowMessage(install::ExtractionStopText(install::MessageSetFor(install::LanguageIndex(2)),
-                                                   extraction, kDriverInstallError)
-                           .c_str());
+    // A folder it cannot trust: "error!", as the run's other failures.
+    window.ShowMessage(
+        extraction.fault == payload::PayloadFault::kUntrustedLink
+            ? kDriverInstallError
+            : install::ExtractionStopText(install::MessageSetFor(install::LanguageIndex(2)),
+                                          extraction, kDriverInstallError)
+                  .c_str());
     window.Close();
     return 1;
   }

@@ -50,13 +50,15 @@ inline constexpr char kDriverInstallerFile[] = "InstallDriver.exe";
 constexpr char kDriverInstallOk[] = "Install OK!";
 constexpr char kDriverInstallError[] = "error!";
 
-// Runs the whole driver install from the payload in `payload_file` (the
-// setup executable). Always returns 1: every outcome is one message box (an
-// extraction that stopped: install::ExtractionStopText of the English
-// message set, in every language, with "error!" as the run's own text).
+// Runs the whole driver install from the payload in `setup_file` (the setup
+// executable, held open for the run and read through that open file).
+// Always returns 1: every outcome is one message box (an extraction that
+// stopped: install::ExtractionStopText of the English message set, in every
+// language, with "error!" as the run's own text and for a folder it cannot
+// trust).
 // `progress`, when given, is told how far the extraction of the driver kits
 // is.
-int RunDriverInstall(const std::string& payload_file, DriverRunWindow& window,
+int RunDriverInstall(const platform::SetupFile& setup_file, DriverRunWindow& window,
                      DriverRunPacing& pacing, payload::ExtractionProgress* progress = nullptr);
 
 }  // namespace ovsetup::drivers

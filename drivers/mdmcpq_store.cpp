@@ -11,6 +11,17 @@ namespace {
 constexpr char kPrefix[] = "mdmcpq.inf_";
 constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
 
+// A name that stays one folder of the store: no separator, no "..".
+bool IsStoreFolderName(const char* name, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = name[i];
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                       (c >= '0' && c <= '9') || c == '_' || c == '.';
+    if (!plain || (c == '.' && i + 1 < length && name[i + 1] == '.')) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int FindMdmcpqStoreFolder(const std::string& log_path, std::string* folder) {
@@ -27,7 +38,8 @@ int ScanForMdmcpqStoreFolder(const char* bytes, std::size_t size, std::string* f
   for (std::size_t i = 0; i < size; ++i) {
     const char c = bytes[i];
     if (c != '\\' && c != '\'') continue;
-    if (i - b > 20 && i - b < 60 && std::memcmp(&bytes[b + 1], kPrefix, kPrefixLength) == 0) {
+    if (i - b > 20 && i - b < 60 && std::memcmp(&bytes[b + 1], kPrefix, kPrefixLength) == 0 &&
+        IsStoreFolderName(&bytes[b + 1], i - b - 1)) {
       folder->assign(&bytes[b + 1], i - b - 1);
       return 1;
     }

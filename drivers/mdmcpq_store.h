@@ -9,7 +9,8 @@ namespace ovsetup::drivers {
 
 // Scans the log at `log_path` (read whole, once) for the first run of 20 to
 // 58 bytes strictly between a "\" and the next "\" or "'" that starts with
-// "mdmcpq.inf_" (exact case). Non-zero with the run in `folder`; 0 with
+// "mdmcpq.inf_" (exact case) and is a plain store folder name: letters,
+// digits, "_" and "." only, without "..". Non-zero with the run in `folder`; 0 with
 // `folder` untouched when the log cannot be read or holds no such run.
 int FindMdmcpqStoreFolder(const std::string& log_path, std::string* folder);
 

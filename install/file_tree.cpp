@@ -4,6 +4,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/free_name.h"
 #include "platform/path_text.h"
 #include "platform/whole_file.h"
 
@@ -28,11 +29,31 @@ void ForEachFile(const std::string& folder, Action action) {
 }  // namespace
 
 bool CopyFileByContent(const std::string& source, const std::string& target) {
+  // Written under a new name beside it, then renamed over it: a target that
+  // is a link, or has another name, is replaced, never written through.
+  std::string scratch = target + ".new";
+  if (!CopyFileByContentToNew(source, &scratch)) return false;
+  if (platform::RenameReplacing(scratch, target)) return true;
+  (void)platform::DeleteOneFile(scratch);
+  return false;
+}
+
+bool CopyFileByContentToNew(const std::string& source, std::string* scratch) {
   std::size_t size = 0;
   const std::unique_ptr<char[]> buffer = platform::ReadWholeFile(source, &size);
-  if (!buffer) return false;
   platform::OutputFile out;
-  return out.Create(target) && out.Write(buffer.get(), size) && out.Close();
+  if (!buffer || !platform::UnderFreeName(scratch, 4, [&out](const std::string& path) {
+        return out.CreateNew(path);
+      }))
+    return false;
+  if (out.Write(buffer.get(), size) && out.Close()) return true;
+  (void)out.Close();
+  (void)platform::DeleteOneFile(*scratch);
+  return false;
+}
+
+bool MayWriteInto(const std::string& folder) {
+  return !platform::IsLink(folder) || platform::IsTrustedLink(folder);
 }
 
 int FolderExists(std::string path) {
@@ -48,21 +69,22 @@ int PathExists(std::string pattern) {
 }
 
 void CopyFolderFiles(std::string source, std::string target) {
-  if (source.empty() || target.empty()) return;
+  if (source.empty() || target.empty() || !MayWriteInto(target)) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target](const std::string& path, const std::string& name) {
-    (void)platform::CopyOneFile(path, target + name, false);
+    if (platform::IsSingleNamedFile(path)) (void)platform::CopyOneFile(path, target + name, false);
   });
 }
 
 void CopyFolderFilesByContentIf(std::string source, std::string target,
                                 const MayReplace& may_replace) {
-  if (source.empty() || target.empty()) return;
+  if (source.empty() || target.empty() || !MayWriteInto(target)) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target, &may_replace](const std::string& path, const std::string& name) {
-    if (may_replace(path, target + name)) (void)CopyFileByContent(path, target + name);
+    if (platform::IsSingleNamedFile(path) && may_replace(path, target + name))
+      (void)CopyFileByContent(path, target + name);
   });
 }
 
@@ -71,7 +93,7 @@ void CopyFolderFilesByContent(std::string source, std::string target) {
                              [](const std::string&, const std::string&) { return true; });
 }
 
-void EmptyFolder(std::string folder) {
+void EmptyFolder(std::string folder, const std::function<void()>& after_each) {
   if (folder.empty()) return;
   folder = platform::WithTrailingSlash(folder);
   // A link may lead into anyone's folder (a junction laid in C:\ by a user
@@ -80,8 +102,11 @@ void EmptyFolder(std::string folder) {
     (void)platform::RemoveLink(folder);
     return;
   }
-  ForEachFile(folder, [](const std::string& path, const std::string&) {
-    (void)platform::DeleteOneFile(path);
+  platform::HeldFolder held;
+  if (!held.Open(folder)) return;
+  ForEachFile(folder, [&held, &after_each](const std::string&, const std::string& name) {
+    (void)held.DeleteFileIn(name);
+    if (after_each) after_each();
   });
 }
 

@@ -16,14 +16,26 @@ int FolderExists(std::string path);
 // last part may hold the wildcards "*" and "?"; else 0.
 int PathExists(std::string pattern);
 
-// Reads the file `source` whole, then writes it into a new or truncated
-// `target`, which comes out writable whatever the source's attributes. A
-// source that cannot be read leaves the target untouched. True when the copy
-// was made.
+// False when `folder` is a link that a user without rights could have laid
+// or changed (platform::IsTrustedLink): the installs write nothing there.
+bool MayWriteInto(const std::string& folder);
+
+// Reads the file `source` whole, then writes it into a new file beside
+// `target` and renames that over `target` (a link or second name there is
+// replaced, never written through); it comes out writable whatever the
+// source's attributes. A source that cannot be read leaves the target
+// untouched. True when the copy was made.
 bool CopyFileByContent(const std::string& source, const std::string& target);
 
+// As CopyFileByContent into a scratch file the caller names (ending with
+// ".new") and removes: `*scratch` is created new, never through a link (platform::UnderFreeName:
+// a random form of it when the name is taken) and names the file made.
+bool CopyFileByContentToNew(const std::string& source, std::string* scratch);
+
 // Copies every file directly inside `source` into `target` (an existing
-// folder) with the platform copy: an existing target file is replaced unless
+// folder that MayWriteInto, else nothing is copied) with the platform copy,
+// passing over a source file that is a link or has more than one name
+// (platform::IsSingleNamedFile): an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty
 // `source` or `target` does nothing. A trailing "\" is optional on both.
 void CopyFolderFiles(std::string source, std::string target);
@@ -45,8 +57,10 @@ void CopyFolderFilesByContentIf(std::string source, std::string target,
 // stay, and a file that is a link is removed as a link. A `folder` that is
 // itself a link (junction, symbolic link, mount point) is not emptied: the
 // link is removed and what it leads to stays untouched. An empty `folder`
-// does nothing.
-void EmptyFolder(std::string folder);
+// does nothing. The folder is held while its files are deleted
+// (platform::HeldFolder), so that swapping it for a link midway deletes
+// nothing elsewhere. `after_each`, when given, is called after each file.
+void EmptyFolder(std::string folder, const std::function<void()>& after_each = {});
 
 // EmptyFolder, then removes the folder itself; a folder that still holds
 // anything (a subfolder) stays, and a link is never followed. Nothing is

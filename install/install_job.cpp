@@ -8,11 +8,11 @@
 
 namespace ovsetup::install {
 
-void RunInstallJob(const InstallChoices& choices, const std::string& setup_file,
+void RunInstallJob(const InstallChoices& choices, const platform::SetupFile& setup_file,
                    MessageSink& sink, int& succeeded, payload::ExtractionProgress* progress) {
   succeeded = 0;
   const LanguageIndex language(choices.language_index);
-  const JobContext job{choices,    language.Number(),       platform::FolderOf(setup_file),
+  const JobContext job{choices,    language.Number(),       platform::FolderOf(setup_file.path()),
                        setup_file, MessageSetFor(language), sink, succeeded,
                        progress};
   switch (choices.install_type) {

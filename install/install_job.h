@@ -37,7 +37,7 @@ struct JobContext {
   const InstallChoices& choices;
   int language_number;         // 1..4, written into SoftCfg.ini
   std::string source_folder;   // the setup's folder, ending with "\"
-  std::string payload_file;    // the setup executable holding the payload
+  const platform::SetupFile& setup_file;  // the setup executable, open for the run
   MessageSet messages;
   MessageSink& sink;
   int& succeeded;              // m_bInstallSucceeded: set to 1 at an install's end
@@ -57,13 +57,14 @@ struct JobContext {
   LanguageIndex language() const { return LanguageIndex(choices.language_index); }
 };
 
-// Runs one job for `choices` from the setup executable `setup_file` (its
-// payload and the settings folders beside it). Clears `succeeded`, which
+// Runs one job for `choices` from the setup executable `setup_file`, held
+// open for the run (its payload, read through that one open file, and the
+// settings folders beside its path). Clears `succeeded`, which
 // the install sets to 1 when it reaches its end; an install type outside
 // 0..4 sets it without installing. A failing install shows exactly one text
 // of the language's MessageSet through `sink`. `progress`, when given, is
 // told how far the extraction is.
-void RunInstallJob(const InstallChoices& choices, const std::string& setup_file,
+void RunInstallJob(const InstallChoices& choices, const platform::SetupFile& setup_file,
                    MessageSink& sink, int& succeeded,
                    payload::ExtractionProgress* progress = nullptr);
 

@@ -5,7 +5,7 @@ namespace ovsetup::install {
 
 bool JobContext::ExtractAll(const std::string& target, const char* failure_text,
                             const std::vector<std::string>& deliverables) const {
-  const payload::WalkResult result = payload::PayloadArchive(payload_file)
+  const payload::WalkResult result = payload::PayloadArchive(setup_file)
                                          .Extract(target, payload::Selection::kAll, progress,
                                                   deliverables);
   if (result.ok()) return true;

@@ -44,12 +44,10 @@ bool SameContent(const std::string& a, const std::string& b) {
 // True when `target` holds what copying `source` and writing `language`
 // into it leaves.
 bool HoldsInstalledSettings(const std::string& source, const std::string& target, int language) {
-  const std::string scratch = target + ".new";
-  bool same = CopyFileByContent(source, scratch);
-  if (same) {
-    WriteLanguageSetting(scratch, language);
-    same = SameContent(scratch, target);
-  }
+  std::string scratch = target + ".new";  // created new, never through a link
+  if (!CopyFileByContentToNew(source, &scratch)) return false;
+  WriteLanguageSetting(scratch, language);
+  const bool same = SameContent(scratch, target);
   (void)platform::DeleteOneFile(scratch);
   return same;
 }
@@ -87,6 +85,7 @@ bool KeepIfUsers(const std::string& source, const std::string& target, const std
 void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
                                  int language) {
   const std::string folder = platform::WithTrailingSlash(target);
+  if (!MayWriteInto(folder)) return;
   OwnFilesRecord record = OwnFilesRecord::ReadFrom(folder);
   std::vector<std::pair<std::string, std::string>> copied;  // source, name
   CopyFolderFilesByContentIf(source, folder, [&](const std::string& from, const std::string& to) {
@@ -112,6 +111,7 @@ void CopySettingsFilesKeepingOld(const std::string& source, const std::string& t
 
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep) {
   if (!IsFile(source)) return Delivery::SourceMissing;
+  if (!MayWriteInto(platform::FolderOf(target))) return Delivery::UntrustedFolder;
   if (keep == KeepOld::No)
     return platform::CopyOneFile(source, target, false) ? Delivery::Delivered
                                                          : Delivery::TargetUnwritable;
@@ -131,6 +131,7 @@ bool DeliverOrFail(const JobContext& job, const std::string& source, const std::
   switch (DeliverFile(source, target, keep)) {
     case Delivery::Delivered: return true;
     case Delivery::SourceMissing: job.Fail(job.messages.setup_damaged); return false;
+    case Delivery::UntrustedFolder: job.Fail(job.messages.untrusted_link); return false;
     case Delivery::TargetUnwritable: break;
   }
   job.Fail(close_host);

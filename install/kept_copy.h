@@ -25,7 +25,8 @@ namespace ovsetup::install {
 // writes `language` into target's SoftCfg.ini (WriteLanguageSetting). That
 // file also counts as the same when it holds the shipped one with
 // `language` written (made and compared as SoftCfg.ini.new beside it), and
-// the record lists it as the language leaves it. Failures are not reported.
+// the record lists it as the language leaves it. A `target` that fails
+// MayWriteInto gets nothing. Failures are not reported.
 void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
                                  int language);
 
@@ -37,6 +38,7 @@ enum class Delivery {
   Delivered,         // `target` now holds `source`'s bytes
   SourceMissing,     // `source` is no file: the payload did not carry it
   TargetUnwritable,  // the copy or the backup failed (a host holds the file)
+  UntrustedFolder,   // `target`'s folder is a link that fails MayWriteInto
 };
 
 // Copies the file `source` to `target` with the platform copy, replacing an
@@ -45,8 +47,9 @@ enum class Delivery {
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep);
 
 // DeliverFile for a file the install must put in place. On failure it shows
-// the job's setup_damaged text (source missing) or `close_host` (target
-// unwritable) and returns false; the install then ends without success.
+// the job's setup_damaged text (source missing), untrusted_link (a folder
+// that is a link it cannot trust) or `close_host` (target unwritable) and
+// returns false; the install then ends without success.
 bool DeliverOrFail(const JobContext& job, const std::string& source, const std::string& target,
                    KeepOld keep, const char* close_host);
 

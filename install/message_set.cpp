@@ -5,6 +5,15 @@
 namespace ovsetup::install {
 namespace {
 
+// 安装目录中有一个链接指向别处,该链接可能被无权限的用户放置,安装未写入任何文件。
+const char kUntrustedLink[] =
+    "\xB0\xB2\xD7\xB0\xC4\xBF\xC2\xBC\xD6\xD0\xD3\xD0\xD2\xBB\xB8\xF6\xC1\xB4\xBD\xD3\xD6\xB8"
+    "\xCF\xF2\xB1\xF0\xB4\xA6\x2C\xB8\xC3\xC1\xB4\xBD\xD3\xBF\xC9\xC4\xDC\xB1\xBB\xCE\xDE\xC8"
+    "\xA8\xCF\xDE\xB5\xC4\xD3\xC3\xBB\xA7\xB7\xC5\xD6\xC3\x2C\xB0\xB2\xD7\xB0\xCE\xB4\xD0\xB4"
+    "\xC8\xEB\xC8\xCE\xBA\xCE\xCE\xC4\xBC\xFE\xA1\xA3"
+    "\r\nA folder the install writes is a link to elsewhere that a user without "
+    "administrator rights could have laid; nothing was written.";
+
 // GBK bytes; hex escapes that run into a hex digit are split.
 const MessageSet kChinese = {
     // 安装失败! 关闭正在运行的Orvane后重试
@@ -29,6 +38,7 @@ const MessageSet kChinese = {
     // 安装路径太长,请选择较短的路径!
     "\xB0\xB2\xD7\xB0\xC2\xB7\xBE\xB6\xCC\xAB\xB3\xA4,\xC7\xEB\xD1\xA1\xD4\xF1\xBD\xCF\xB6\xCC"
     "\xB5\xC4\xC2\xB7\xBE\xB6!",
+    kUntrustedLink,
 };
 
 const MessageSet kEnglish = {
@@ -41,6 +51,7 @@ const MessageSet kEnglish = {
     "The setup file is damaged, please get a new copy!",
     "Not enough free disk space: %1 MB are needed on %2, please make room and try again!",
     "The install path is too long, please choose a shorter one!",
+    kUntrustedLink,
 };
 
 // `format` with "%1" and "%2" replaced by `first` and `second`.
@@ -64,8 +75,11 @@ MessageSet MessageSetFor(LanguageIndex language) {
 std::string ExtractionStopText(const MessageSet& messages, const payload::WalkResult& result,
                                const char* otherwise) {
   using payload::PayloadFault;
-  if (payload::IsDamage(result.fault)) return messages.setup_damaged;
+  // A setup file that could not be held open for the run counts as damaged.
+  if (payload::IsDamage(result.fault) || result.fault == payload::PayloadFault::kCannotOpen)
+    return messages.setup_damaged;
   if (result.fault == PayloadFault::kPathTooLong) return messages.path_too_long;
+  if (result.fault == PayloadFault::kUntrustedLink) return messages.untrusted_link;
   if (result.fault != PayloadFault::kDiskFull) return otherwise;
   const std::uint64_t megabytes = (result.bytes_needed + (1u << 20) - 1) >> 20;
   return FillIn(messages.disk_full, std::to_string(megabytes), platform::VolumeName(result.target));

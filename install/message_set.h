@@ -21,6 +21,8 @@ struct MessageSet {
   const char* disk_full;        // a target volume lacks room: %1 the megabytes
                                 // needed, %2 the volume ("D:")
   const char* path_too_long;    // a path the extraction writes is too long
+  const char* untrusted_link;   // a folder it writes is a link it cannot trust
+                                // (one text, in both languages)
 };
 
 // Index 0: Chinese. Index 1: English, "error! please Close the Orvane!".
@@ -30,7 +32,8 @@ MessageSet MessageSetFor(LanguageIndex language);
 
 // The text for an extraction that stopped with `result`: setup_damaged for
 // a setup that failed its integrity record, disk_full filled in (megabytes
-// rounded up) or path_too_long for what was checked before writing, else
+// rounded up), path_too_long or untrusted_link for what was checked before
+// writing, else
 // `otherwise`, the caller's own text (a file in use, a write that failed).
 std::string ExtractionStopText(const MessageSet& messages, const payload::WalkResult& result,
                                const char* otherwise);

@@ -3,6 +3,7 @@
 #include "payload/payload_hash.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/free_name.h"
 
 namespace ovsetup::install {
 namespace {
@@ -99,9 +100,13 @@ void OwnFilesRecord::Take(const std::string& name, const std::string& path) {
 bool OwnFilesRecord::WriteTo(const std::string& folder) const {
   const std::string text = Text(hashes_);
   const std::string record = folder + kOwnFilesRecord;
-  const std::string scratch = record + ".new";
+  std::string scratch = record + ".new";  // created new, never through a link
   platform::OutputFile out;
-  if (out.Create(scratch) && out.Write(text.data(), text.size()) && out.Close() &&
+  if (!platform::UnderFreeName(&scratch, 4, [&out](const std::string& path) {
+        return out.CreateNew(path);
+      }))
+    return false;
+  if (out.Write(text.data(), text.size()) && out.Close() &&
       platform::RenameReplacing(scratch, record))
     return true;
   (void)out.Close();

@@ -78,8 +78,8 @@ class StagedExtraction {
     volumes_[0].folder = target;
   }
 
-  WalkResult Run(const std::string& payload_file) {
-    WalkResult result = OpenPayload(payload_file, false, &payload_);
+  WalkResult Run(const platform::SetupFile& setup) {
+    WalkResult result = OpenPayload(setup, false, &payload_);
     if (result.ok()) result = Plan(result);
     // A setup that fails its record's hash is damaged, whatever its table
     // says (a record found damaged by itself has no hash to compare).
@@ -172,6 +172,8 @@ class StagedExtraction {
     for (const std::string& path : also_replaced_)
       if (platform::WideLength(path) > kMaxPathCharacters)
         return Stop(result, PayloadFault::kPathTooLong, path);
+    if (const std::string link = UntrustedLink(); !link.empty())
+      return Stop(result, PayloadFault::kUntrustedLink, link);
     if (!volumes_[1].folder.empty() &&
         platform::VolumeName(volumes_[1].folder) == platform::VolumeName(volumes_[0].folder)) {
       volumes_[0].needed += volumes_[1].needed - kSpaceMargin;
@@ -185,6 +187,34 @@ class StagedExtraction {
       if (free < volume.needed) return ShortOf(result, volume);
     }
     return result;
+  }
+
+  // The first folder the extraction writes that is a link an administrator
+  // alone could not have laid: the target itself, every folder below it that
+  // an entry goes to, and the Windows folder; empty when none. The base path
+  // above the target is the user's choice and is not looked at. Each such
+  // folder that exists and is no link is held from here to the end of the
+  // extraction, so that it cannot be swapped for a link in between.
+  std::string UntrustedLink() {
+    std::vector<std::string> checked;
+    const auto untrusted = [this, &checked](const std::string& folder) {
+      if (Contains(checked, folder)) return false;
+      checked.push_back(folder);
+      if (platform::IsLink(folder)) return !platform::IsTrustedLink(folder);
+      held_.emplace_back(new platform::HeldFolder);
+      if (!held_.back()->Open(folder)) held_.pop_back();  // missing: made by the staging
+      return false;
+    };
+    if (untrusted(target_)) return target_;
+    if (!volumes_[1].folder.empty() && untrusted(volumes_[1].folder)) return volumes_[1].folder;
+    for (const PlannedEntry& planned : plan_) {
+      if (planned.output.empty() || planned.folder.compare(0, target_.size(), target_) != 0)
+        continue;
+      for (std::string folder = planned.folder; folder.size() > target_.size();
+           folder = platform::FolderOf(platform::WithoutTrailingSlash(folder)))
+        if (untrusted(folder)) return folder;
+    }
+    return "";
   }
 
   WalkResult ShortOf(WalkResult result, const Volume& volume) {
@@ -212,14 +242,13 @@ class StagedExtraction {
       if (!planned.output.empty()) {
         if (platform::CreateOneFolder(planned.folder)) made_folders_.push_back(planned.folder);
         StagedFile file;
-        file.staged = TemporaryName(planned.folder, entry.index, false);
         file.old = TemporaryName(planned.folder, entry.index, true);
         file.target = planned.output;
         file.size = entry.BodySize();
-        staged_.push_back(file);
-        if (!out.Create(file.staged))
+        if (!CreateStagedFile(planned.folder, entry.index, &out, &file.staged))
           return StopAt(result, planned, PayloadFault::kCannotCreate, file.staged,
                         platform::LastFileError());
+        staged_.push_back(file);
       }
       const bool writing = !planned.output.empty();
       const PayloadFault fault = CopyBody(entry, out, writing, hashing ? &hash : nullptr);
@@ -282,6 +311,7 @@ class StagedExtraction {
   Volume volumes_[2];
   std::vector<StagedFile> staged_;
   std::vector<std::string> made_folders_;
+  std::vector<std::unique_ptr<platform::HeldFolder>> held_;
   ProgressCount count_;
   std::unique_ptr<char[]> buffer_;
 };
@@ -299,10 +329,15 @@ Destination Route(const std::string& folder, Selection selection) {
   return Destination::kSkip;
 }
 
+PayloadArchive::PayloadArchive(const std::string& payload_file)
+    : owned_(new platform::SetupFile), setup_(*owned_) {
+  (void)owned_->Open(payload_file);
+}
+
 WalkResult PayloadArchive::Extract(const std::string& target, Selection selection,
                                    ExtractionProgress* progress,
                                    const std::vector<std::string>& also_replaced) const {
-  return StagedExtraction(target, selection, progress, also_replaced).Run(payload_file_);
+  return StagedExtraction(target, selection, progress, also_replaced).Run(setup_);
 }
 
 int PayloadArchive::ExtractAll(const std::string& target) const {

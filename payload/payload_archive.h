@@ -1,6 +1,7 @@
 // Extraction of the payload appended to the setup executable.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,17 @@ enum class Selection {
 enum class Destination { kSkip, kUnderTarget, kWindowsFolder };
 Destination Route(const std::string& folder, Selection selection);
 
-// The payload held by one file (in the setup: the running executable).
-// Holds only the path; every call opens and closes the file itself.
+// The payload held by one file (in the setup: the running executable),
+// read through the one open file of the run: every extraction reads the
+// file that was opened, whatever is renamed over its path meanwhile.
 class PayloadArchive {
  public:
-  explicit PayloadArchive(std::string payload_file) : payload_file_(std::move(payload_file)) {}
+  // Reads `setup`, which the caller keeps open while the archive lives. A
+  // `setup` that is not open makes every extraction fail (kCannotOpen).
+  explicit PayloadArchive(const platform::SetupFile& setup) : setup_(setup) {}
+  // Opens `payload_file` once, here, and holds it for the archive's life
+  // (the tools).
+  explicit PayloadArchive(const std::string& payload_file);
 
   // Writes every entry but the serial-port driver kit under `target` (a
   // folder that exists and ends with "\"); "Contour" entries go into the
@@ -41,8 +48,11 @@ class PayloadArchive {
   // stopped:
   //  1. reads every entry's header and checks the entries as the walk does,
   //     then that no path it writes (nor its temporary name, nor a path of
-  //     `also_replaced`) passes 259 characters and that each volume it
-  //     writes has room for the bodies (whole 4 KiB clusters) and 1 MiB;
+  //     `also_replaced`) passes 259 characters, that no folder it writes
+  //     (the target, the folders below it that entries go to, the Windows
+  //     folder) is a link a user without rights could have laid
+  //     (platform::IsTrustedLink), and that each volume it writes has room
+  //     for the bodies (whole 4 KiB clusters) and 1 MiB;
   //  2. removes the temporary files a stopped run left in the folders it
   //     writes, then stages each written entry under a temporary name in its
   //     target's folder (payload/staged_files.h) in one pass over the
@@ -61,7 +71,8 @@ class PayloadArchive {
                      const std::vector<std::string>& also_replaced = {}) const;
 
  private:
-  std::string payload_file_;
+  std::unique_ptr<platform::SetupFile> owned_;  // when opened here
+  const platform::SetupFile& setup_;
 };
 
 }  // namespace ovsetup::payload

@@ -31,6 +31,7 @@ enum class PayloadFault {
   // Found by an extraction before it writes anything:
   kPathTooLong,      // a path it would write passes Windows' 259 characters
   kDiskFull,         // a target volume lacks room for what it stages
+  kUntrustedLink,    // a folder it writes is a link a user without rights could lay
   // While staging (the staged files are then removed):
   kCannotCreate,     // a staged file cannot be created
   kBodyRead,         // short read of a body

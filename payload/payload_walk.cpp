@@ -41,6 +41,8 @@ const char* DescribeFault(PayloadFault fault) {
     case PayloadFault::kWindowsFolder: return "the Windows folder cannot be found";
     case PayloadFault::kPathTooLong:
       return "a path the extraction writes would pass the 259 characters Windows takes";
+    case PayloadFault::kUntrustedLink:
+      return "a folder it writes is a link that a user without rights could have laid";
     case PayloadFault::kDiskFull: return "the target's volume has not enough free space";
     case PayloadFault::kCannotCreate: return "the output file cannot be created";
     case PayloadFault::kBodyRead: return "the body cannot be read whole";
@@ -61,7 +63,10 @@ bool IsDamage(PayloadFault fault) {
          fault == PayloadFault::kDamagedHash || fault == PayloadFault::kDamagedTable;
 }
 
-WalkResult OpenPayload(const std::string& payload_file, bool hash_first, OpenedPayload* payload) {
+namespace {
+
+// OpenPayload once `opened` tells whether the file opened.
+WalkResult ReadOpenedPayload(bool opened, bool hash_first, OpenedPayload* payload) {
   WalkResult result;
   auto fail = [&result](PayloadFault fault) {
     result.fault = fault;
@@ -69,7 +74,7 @@ WalkResult OpenPayload(const std::string& payload_file, bool hash_first, OpenedP
   };
   platform::InputFile& file = payload->file;
   std::uint64_t file_length = 0;
-  if (!file.Open(payload_file) || !file.Length(&file_length))
+  if (!opened || !file.Length(&file_length))
     return fail(PayloadFault::kCannotOpen);
   // A signed setup's payload ends at its signature.
   const std::uint64_t length = payload->length = PayloadLength(file, file_length);
@@ -99,6 +104,16 @@ WalkResult OpenPayload(const std::string& payload_file, bool hash_first, OpenedP
       !TableFitsRecord(integrity.record, length, payload->offsets.data(), count))
     return fail(PayloadFault::kDamagedTable);
   return result;
+}
+
+}  // namespace
+
+WalkResult OpenPayload(const std::string& payload_file, bool hash_first, OpenedPayload* payload) {
+  return ReadOpenedPayload(payload->file.Open(payload_file), hash_first, payload);
+}
+
+WalkResult OpenPayload(const platform::SetupFile& setup, bool hash_first, OpenedPayload* payload) {
+  return ReadOpenedPayload(payload->file.Open(setup), hash_first, payload);
 }
 
 PayloadFault ReadEntry(OpenedPayload& payload, std::uint32_t i, char* header, PayloadEntry* entry) {

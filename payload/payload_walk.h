@@ -10,6 +10,7 @@
 #include "payload/integrity_record.h"
 #include "payload/payload_fault.h"
 #include "platform/file_io.h"
+#include "platform/setup_file.h"
 
 namespace ovsetup::payload {
 
@@ -70,6 +71,8 @@ struct OpenedPayload {
 // `hash_first`), its count and its offset table, stopping at the first
 // fault in that order; a record's damage comes first.
 WalkResult OpenPayload(const std::string& payload_file, bool hash_first, OpenedPayload* payload);
+// As above, reading the file `setup` holds open (kCannotOpen when it is not).
+WalkResult OpenPayload(const platform::SetupFile& setup, bool hash_first, OpenedPayload* payload);
 
 // Checks entry `i`'s span, reads its 400-byte header into `header` and
 // fills `entry`; kNone, or the fault of that entry (the stored-path rules

@@ -1,6 +1,7 @@
 #include "payload/staged_files.h"
 
 #include "platform/file_ops.h"
+#include "platform/free_name.h"
 
 namespace ovsetup::payload {
 namespace {
@@ -8,21 +9,31 @@ namespace {
 constexpr char kPrefix[] = "~ovsetup-";
 constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
 constexpr std::size_t kIndexDigits = 3;  // entries 0..598
+constexpr std::size_t kKindLength = 4;  // ".new", ".old"
 
 static_assert(kPrefixLength + kIndexDigits + 4 == kTemporaryNameLength,
               "prefix, three digits and the kind make a temporary name");
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f'); }
 
 // Keeps the content of `file.target`, if there is one, under `file.old`.
 // False only when a target that exists could not be kept.
+// The old name is made new (a second name, or a copy that fails on an
+// existing name), never written through a link laid there.
 bool KeepOld(StagedFile& file) {
-  if (platform::MakeHardLink(file.target, file.old) ||
-      platform::CopyOneFile(file.target, file.old, false)) {
+  std::uint32_t error = 0;
+  const bool kept = platform::UnderFreeName(&file.old, kKindLength, [&](const std::string& old) {
+    if (platform::MakeHardLink(file.target, old)) return true;
+    error = platform::LastFileError();
+    if (error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound)
+      return false;
+    return platform::CopyOneFile(file.target, old, true);
+  });
+  if (kept) {
     file.kept_old = true;
     return true;
   }
-  const std::uint32_t error = platform::LastFileError();
   return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
 }
 
@@ -49,20 +60,38 @@ std::string TemporaryName(const std::string& folder, std::uint32_t index, bool o
 }
 
 bool IsTemporaryName(const std::string& name) {
-  if (name.size() != kTemporaryNameLength || name.compare(0, kPrefixLength, kPrefix) != 0)
+  const bool random = name.size() == kTemporaryNameLength + platform::kRandomPartLength;
+  if ((name.size() != kTemporaryNameLength && !random) ||
+      name.compare(0, kPrefixLength, kPrefix) != 0)
     return false;
-  for (std::size_t i = kPrefixLength; i < kPrefixLength + kIndexDigits; ++i)
-    if (!IsDigit(name[i])) return false;
-  const std::string kind = name.substr(kPrefixLength + kIndexDigits);
+  std::size_t at = kPrefixLength;
+  for (; at < kPrefixLength + kIndexDigits; ++at)
+    if (!IsDigit(name[at])) return false;
+  if (random) {
+    if (name[at++] != '-') return false;
+    for (const std::size_t end = at + platform::kRandomPartLength - 1; at < end; ++at)
+      if (!IsHexDigit(name[at])) return false;
+  }
+  const std::string kind = name.substr(at);
   return kind == ".new" || kind == ".old";
 }
 
 void RemoveLeftovers(const std::string& folder) {
   platform::FileSearch search;
   platform::FoundEntry entry;
-  for (bool more = search.First(folder + kPrefix + "*", &entry); more; more = search.Next(&entry))
-    if (!entry.is_folder && IsTemporaryName(entry.name))
-      (void)platform::DeleteOneFile(folder + entry.name);
+  for (bool more = search.First(folder + kPrefix + "*", &entry); more; more = search.Next(&entry)) {
+    if (!IsTemporaryName(entry.name)) continue;
+    const std::string path = folder + entry.name;
+    if (platform::IsLink(path)) (void)platform::RemoveLink(path);
+    else if (!entry.is_folder) (void)platform::DeleteOneFile(path);
+  }
+}
+
+bool CreateStagedFile(const std::string& folder, std::uint32_t index, platform::OutputFile* out,
+                      std::string* name) {
+  *name = TemporaryName(folder, index, false);
+  return platform::UnderFreeName(name, kKindLength,
+                                 [out](const std::string& path) { return out->CreateNew(path); });
 }
 
 bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFailure* failure) {

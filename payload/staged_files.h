@@ -1,9 +1,12 @@
 // The files an extraction stages and then puts in place, under the setup's
 // own temporary names in each target's folder: "~ovsetup-NNN.new" for entry
 // NNN's new content while it is written, "~ovsetup-NNN.old" for the old
-// content of the file it replaces while the commit runs. A stopped run leaves
-// only such names behind, and every target whole (old or new content); the
-// next extraction removes them from the folders it writes.
+// content of the file it replaces while the commit runs. Each is created
+// new, never through a link; when its name is taken (a file or link laid
+// there), the name with a random part, "~ovsetup-NNN-XXXXXXXX.new", is taken
+// instead. A stopped run leaves only such names behind, and every target
+// whole (old or new content); the next extraction removes them, in both
+// forms, from the folders it writes.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "payload/extraction_progress.h"
+#include "platform/file_io.h"
 
 namespace ovsetup::payload {
 
@@ -21,12 +25,22 @@ constexpr std::size_t kTemporaryNameLength = 16;
 // staged content (`old` false) or the old content it replaces.
 std::string TemporaryName(const std::string& folder, std::uint32_t index, bool old);
 
-// True for a file name of the temporary pattern (any index, either kind).
+// True for a file name of the temporary pattern (any index, either kind,
+// with or without the random part).
 bool IsTemporaryName(const std::string& name);
 
-// Deletes the files of the temporary pattern directly inside `folder`
-// (ending with "\"), which a stopped run left; nothing else. Results ignored.
+// Deletes the names of the temporary pattern directly inside `folder`
+// (ending with "\"), which a stopped run left (a link as a link, never what
+// it leads to); nothing else. Results ignored.
 void RemoveLeftovers(const std::string& folder);
+
+// Creates entry `index`'s staged file in `folder` (ending with "\") new, as
+// `out` (OutputFile::CreateNew: never an existing file, never through a
+// link), under its temporary name or, when that is taken, a random form of
+// it. `name` gets the name tried last. False with LastFileError() when no
+// name could be created.
+bool CreateStagedFile(const std::string& folder, std::uint32_t index, platform::OutputFile* out,
+                      std::string* name);
 
 // One staged file and where it goes.
 struct StagedFile {

@@ -11,6 +11,8 @@
 
 namespace ovsetup::platform {
 
+class SetupFile;
+
 // A file opened for reading. Owns its handle; closed by the destructor.
 class InputFile : NonCopyable {
  public:
@@ -18,6 +20,10 @@ class InputFile : NonCopyable {
 
   // Opens `path` for reading (shared read). False when it cannot be opened.
   bool Open(const std::string& path);
+  // Reads the file `setup` holds open, through a second handle of the same
+  // open file (DuplicateHandle; dup on Linux): never the path again. The two
+  // share the file position. False when `setup` is not open.
+  bool Open(const SetupFile& setup);
   // Length of the open file in bytes; false on failure.
   bool Length(std::uint64_t* length) const;
   // Moves to the absolute byte `position`; false on failure.
@@ -38,6 +44,11 @@ class OutputFile : NonCopyable {
   // Creates `path`, or truncates it if it exists. False when it cannot be
   // created or opened for writing.
   bool Create(const std::string& path);
+  // Creates `path` new: never opens a file that exists, nor anything a link
+  // there leads to (Windows: CREATE_NEW with FILE_FLAG_OPEN_REPARSE_POINT;
+  // Linux: O_EXCL | O_NOFOLLOW). False when it cannot; LastFileError() is
+  // kErrorFileExists when the name is taken (a file, folder or link).
+  bool CreateNew(const std::string& path);
   // Writes exactly `size` bytes; false on an error or a short write.
   bool Write(const void* buffer, std::size_t size);
   // Makes the bytes written so far reach the disk before it returns

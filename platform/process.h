@@ -14,10 +14,11 @@ class ChildProcess : NonCopyable {
  public:
   ~ChildProcess();
 
-  // Starts `program` with no arguments, the caller's environment and current
-  // folder, no inherited handles. On Linux the file is run by /bin/sh
-  // (extracted files carry no execute bit). False when it cannot start
-  // (missing file, refused).
+  // Starts `program` (a full path) in its own folder, with its quoted path
+  // as its command line ("\"program\""), the caller's environment and no
+  // inherited handles: nothing of the caller's current folder reaches it.
+  // On Linux the file is run by /bin/sh (extracted files carry no execute
+  // bit) as `sh program`. False when it cannot start (missing file, refused).
   bool Start(const std::string& program);
 
   // Waits up to `milliseconds` for the program to end. True once it has

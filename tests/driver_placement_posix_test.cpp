@@ -98,6 +98,7 @@ TEST_F(Placement, VersionAndBitnessMatrix) {
     for (const char* folder : {"Windows/system32/drivers", "Windows/inf",
                                "Windows/System32/DriverStore/FileRepository"})
       fs::create_directories(dir_.Host(folder));
+    fs::create_directories(dir_.Host("Windows/" + kStore));  // the system made it
     WriteLog();
     Place(c.version, c.wow64);
     std::set<std::string> want = c.wow64 ? common64 : common32;

@@ -116,7 +116,7 @@ TEST(DriverRun, Outcomes) {
     testing::WriteHostFile(dir.Host("setup.exe"), DriverPayload(c.installer));
     RecordingWindow window;
     CountingPacing pacing;
-    EXPECT_EQ(1, drivers::RunDriverInstall(setup, window, pacing));
+    EXPECT_EQ(1, drivers::RunDriverInstall(*testing::HeldSetup(setup), window, pacing));
     const std::vector<std::string> events = {"open", "range 0..100",
                                              std::string("message ") + c.message, "close"};
     EXPECT_EQ(events, window.events);
@@ -148,7 +148,7 @@ TEST(DriverRun, Outcomes) {
   testing::WriteHostFile(dir.Host("setup.exe"), "not a setup");
   RecordingWindow window;
   CountingPacing pacing;
-  drivers::RunDriverInstall(setup, window, pacing);
+  drivers::RunDriverInstall(*testing::HeldSetup(setup), window, pacing);
   EXPECT_EQ((std::vector<std::string>{"open", "range 0..100", "message error!", "close"}),
             window.events);
   EXPECT_EQ("from before", testing::ReadHostFile(host_scratch / "MXDriver" / "UsbDriver.exe"));
@@ -157,7 +157,7 @@ TEST(DriverRun, Outcomes) {
   damaged[damaged.size() - 8] ^= 1;
   testing::WriteHostFile(dir.Host("setup.exe"), damaged);
   window.events.clear();
-  drivers::RunDriverInstall(setup, window, pacing);
+  drivers::RunDriverInstall(*testing::HeldSetup(setup), window, pacing);
   EXPECT_EQ("message The setup file is damaged, please get a new copy!", window.events.at(2));
   EXPECT_EQ("from before", testing::ReadHostFile(host_scratch / "MXDriver" / "UsbDriver.exe"));
   fs::remove_all(host_scratch / "MXDriver");

@@ -59,8 +59,9 @@ run_as() {
   for f in "${system_pair[@]}" inf/Qvtvcomdrv.inf; do
     [ -n "${preexisting[$f]:-}" ] || rm -f "$windows/$f"
   done
-  # As on Windows (a new 64-bit prefix may lack syswow64\drivers).
-  mkdir -p "$windows/$sys/DriverStore/FileRepository" "$windows/$sys/drivers"
+  # As on Windows (a new 64-bit prefix may lack syswow64\drivers; the store
+  # folder is the system's, which the placement only fills).
+  mkdir -p "$windows/$store" "$windows/$sys/drivers"
   printf 'sto: C:\\Windows\\System32\\DriverStore\\FileRepository\\mdmcpq.inf_amd64_neutral_0123456789\\mdmcpq.inf\r\n' \
     >"$windows/inf/setupapi.dev.log"
   local out

@@ -83,7 +83,7 @@ class InstallJob : public ::testing::Test {
   int Run(const InstallChoices& choices) {
     sink_.messages.clear();
     int succeeded = 7;
-    install::RunInstallJob(choices, testing::CorePath(dir_.Host("media/setup.exe")), sink_,
+    install::RunInstallJob(choices, *testing::HeldSetup(Core("media/setup.exe")), sink_,
                            succeeded);
     return succeeded;
   }

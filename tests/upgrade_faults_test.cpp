@@ -105,7 +105,7 @@ TEST(UpgradeFaults, EachLeavesTheInstallAsItWas) {
     int succeeded = 0;
     const std::string setup = testing::CorePath(dir.Host("media/setup.exe"));
     WriteHostFile(dir.Host("media/setup.exe"), Release("old"));
-    install::RunInstallJob(choices, setup, sink, succeeded);
+    install::RunInstallJob(choices, *testing::HeldSetup(setup), sink, succeeded);
     ASSERT_EQ(1, succeeded);
     const std::map<std::string, std::string> before = Snapshot(root);
 
@@ -115,7 +115,7 @@ TEST(UpgradeFaults, EachLeavesTheInstallAsItWas) {
       ASSERT_TRUE(held.Open(testing::CorePath(root / fault.held)));
     }
     sink.messages.clear();
-    install::RunInstallJob(choices, setup, sink, succeeded);
+    install::RunInstallJob(choices, *testing::HeldSetup(setup), sink, succeeded);
     const std::map<std::string, std::string> after = Snapshot(root);
     if (fault.message.empty()) {
       EXPECT_EQ(1, succeeded);

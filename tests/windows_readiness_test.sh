@@ -4,10 +4,10 @@
 # XP SP3 exports, the PE header asks for no later Windows than XP (5.1), and
 # the embedded manifest declares Common Controls 6, the supported Windows
 # versions Vista to 11 and system DPI awareness, and requests the execution
-# level given after "=" (asInvoker, in the trustInfo form Windows XP reads) or,
-# with none given, no execution level; the version resource names the program
-# and carries VERSION (as OVSETUP_VERSION gives it) in a Simplified Chinese
-# and an English block.
+# level given after "=" (requireAdministrator or asInvoker, in the trustInfo
+# form Windows XP reads) or, with none given, no execution level; the version
+# resource names the program and carries VERSION (as OVSETUP_VERSION gives
+# it) in a Simplified Chinese and an English block.
 #   tests/windows_readiness_test.sh XP-EXPORTS VERSION EXE[=LEVEL]...
 set -uo pipefail
 exports=$1 version=$2; shift 2

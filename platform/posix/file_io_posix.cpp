@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/posix/host_path.h"
+#include "platform/setup_file.h"
 
 namespace ovsetup::platform {
 namespace {
@@ -44,6 +45,12 @@ bool InputFile::Open(const std::string& path) {
   return true;
 }
 
+bool InputFile::Open(const SetupFile& setup) {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  handle_ = setup.is_open() ? ::fcntl(static_cast<int>(setup.handle()), F_DUPFD_CLOEXEC, 0) : -1;
+  return handle_ >= 0;
+}
+
 bool InputFile::Length(std::uint64_t* length) const {
   struct stat st;
   if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &st) != 0) return false;
@@ -73,6 +80,13 @@ bool OutputFile::Create(const std::string& path) {
   if (::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
     return false;
   handle_ = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  return handle_ >= 0;
+}
+
+bool OutputFile::CreateNew(const std::string& path) {
+  Close();
+  handle_ = ::open(ToHostPath(path).c_str(),
+                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   return handle_ >= 0;
 }
 

@@ -10,11 +10,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/random.h>
 #include <sys/statvfs.h>
+#include <ctime>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/non_copyable.h"
+#include "platform/free_name.h"
 #include "platform/path_text.h"
 #include "platform/posix/host_path.h"
 
@@ -143,24 +146,41 @@ bool FileSearch::Next(FoundEntry* entry) {
 }
 
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  const std::string host_to = ToHostPath(to);
   Descriptor source(::open(ToHostPath(from).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat from_st;
   if (source.get() < 0 || ::fstat(source.get(), &from_st) != 0 || !S_ISREG(from_st.st_mode))
     return false;
   struct stat to_st;
-  if (::stat(host_to.c_str(), &to_st) == 0) {
+  const bool exists = ::lstat(ToHostPath(to).c_str(), &to_st) == 0;
+  if (exists) {
     const bool same_file = to_st.st_dev == from_st.st_dev && to_st.st_ino == from_st.st_ino;
-    if (fail_if_exists || same_file || !S_ISREG(to_st.st_mode) || ReadOnly(to_st)) return false;
+    if (fail_if_exists) errno = EEXIST;
+    if (fail_if_exists || same_file || S_ISDIR(to_st.st_mode) ||
+        (S_ISREG(to_st.st_mode) && ReadOnly(to_st)))
+      return false;
   }
-  Descriptor target(::open(host_to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (target.get() < 0) return false;
+  // The copy is made new (never through a link), then put in place.
+  std::string made = fail_if_exists ? to : to + ".new";
+  int fd = -1;
+  const auto create = [&fd](const std::string& p) {
+    fd = ::open(ToHostPath(p).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    return fd >= 0;
+  };
+  if (!(fail_if_exists ? create(made) : UnderFreeName(&made, 4, create))) return false;
+  Descriptor target(fd);
+  const std::string host_made = ToHostPath(made);
   if (!CopyContent(source.get(), target.get()) ||
-      ::fchmod(target.get(), from_st.st_mode & 07777) != 0) {
-    ::unlink(host_to.c_str());  // as CopyFile, leave no partial copy behind
+      ::fchmod(target.get(), from_st.st_mode & 07777) != 0 ||
+      (!fail_if_exists && ::rename(host_made.c_str(), ToHostPath(to).c_str()) != 0)) {
+    ::unlink(host_made.c_str());  // as CopyFile, leave no partial copy behind
     return false;
   }
   return true;
+}
+
+bool IsSingleNamedFile(const std::string& path) {
+  struct stat st;
+  return ::lstat(ToHostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
 }
 
 bool DeleteOneFile(const std::string& path) {
@@ -176,6 +196,17 @@ bool IsLink(const std::string& path) {
   return ::lstat(ToHostPath(WithoutTrailingSlash(path)).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
+bool IsTrustedLink(const std::string& path) {
+  const std::string host = ToHostPath(WithoutTrailingSlash(path));
+  const std::size_t slash = host.rfind('/');
+  const std::string parent = slash == std::string::npos || slash == 0 ? "/" : host.substr(0, slash);
+  struct stat link, folder;
+  const auto trusted_owner = [](uid_t uid) { return uid == 0 || uid == ::geteuid(); };
+  return ::lstat(host.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+         trusted_owner(link.st_uid) && ::stat(parent.c_str(), &folder) == 0 &&
+         trusted_owner(folder.st_uid) && (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 bool RemoveLink(const std::string& path) {
   return IsLink(path) && ::unlink(ToHostPath(WithoutTrailingSlash(path)).c_str()) == 0;
 }
@@ -184,6 +215,7 @@ std::uint32_t LastFileError() {
   switch (errno) {
     case 0: return 0;
     case ENOENT: return kErrorFileNotFound;
+    case EEXIST: return kErrorFileExists;
     case ENOTDIR: return kErrorPathNotFound;
     case EACCES: case EPERM: case EISDIR: case EROFS: return kErrorAccessDenied;
     case EAGAIN: case EBUSY: case ETXTBSY: return kErrorSharingViolation;
@@ -227,6 +259,35 @@ bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
   if (::statvfs(ToHostPath(folder).c_str(), &vfs) != 0) return false;
   *bytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
   return true;
+}
+
+HeldFolder::~HeldFolder() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+bool HeldFolder::Open(const std::string& path) {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  path_ = WithTrailingSlash(path);
+  handle_ = ::open(ToHostPath(WithoutTrailingSlash(path)).c_str(),
+                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  return handle_ >= 0;
+}
+
+bool HeldFolder::DeleteFileIn(const std::string& name) {
+  struct stat st;
+  const int folder = static_cast<int>(handle_);
+  if (folder < 0 || name.find('\\') != std::string::npos ||
+      ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+    return false;
+  if (!S_ISLNK(st.st_mode) && ReadOnly(st)) return false;
+  return ::unlinkat(folder, name.c_str(), 0) == 0;
+}
+
+std::uint32_t UnforeseenBits() {
+  std::uint32_t bits = 0;
+  if (::getrandom(&bits, sizeof bits, 0) == static_cast<ssize_t>(sizeof bits)) return bits;
+  return static_cast<std::uint32_t>(::getpid()) * 2654435761u ^
+         static_cast<std::uint32_t>(::time(nullptr));
 }
 
 bool MakeHardLink(const std::string& file, const std::string& link) {

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/path_text.h"
 #include "platform/posix/host_path.h"
 #include "platform/system_info.h"
 
@@ -33,7 +34,14 @@ bool ChildProcess::Start(const std::string& program) {
   char sh[] = "/bin/sh";
   char* argv[] = {sh, const_cast<char*>(path.c_str()), nullptr};
   pid_t pid = 0;
-  if (posix_spawn(&pid, sh, nullptr, nullptr, argv, environ) != 0) return false;
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return false;
+  const std::string folder = ToHostPath(WithoutTrailingSlash(FolderOf(program)));
+  const bool spawned =
+      (folder.empty() || posix_spawn_file_actions_addchdir_np(&actions, folder.c_str()) == 0) &&
+      posix_spawn(&pid, sh, &actions, nullptr, argv, environ) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  if (!spawned) return false;
   handle_ = pid;
   ended_ = false;
   return true;

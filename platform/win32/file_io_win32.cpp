@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "platform/setup_file.h"
+
 namespace ovsetup::platform {
 namespace {
 
@@ -41,6 +43,17 @@ bool InputFile::Open(const std::string& path) {
   return handle_ != -1;
 }
 
+bool InputFile::Open(const SetupFile& setup) {
+  if (handle_ != -1) CloseHandle(AsHandle(handle_));
+  HANDLE copy = nullptr;
+  handle_ = setup.is_open() && DuplicateHandle(GetCurrentProcess(), AsHandle(setup.handle()),
+                                               GetCurrentProcess(), &copy, 0, FALSE,
+                                               DUPLICATE_SAME_ACCESS)
+                ? reinterpret_cast<std::intptr_t>(copy)
+                : -1;
+  return handle_ != -1;
+}
+
 bool InputFile::Length(std::uint64_t* length) const {
   LARGE_INTEGER size;
   if (handle_ == -1 || !GetFileSizeEx(AsHandle(handle_), &size)) return false;
@@ -64,6 +77,16 @@ bool OutputFile::Create(const std::string& path) {
   Close();
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle_ = h == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(h);
+  return handle_ != -1;
+}
+
+bool OutputFile::CreateNew(const std::string& path) {
+  Close();
+  // CREATE_NEW fails on any existing name, a link included; the flag keeps
+  // a link from being followed all the same.
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   handle_ = h == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(h);
   return handle_ != -1;
 }

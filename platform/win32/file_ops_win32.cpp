@@ -2,7 +2,9 @@
 #include "platform/file_ops.h"
 
 #include <windows.h>
+#include <aclapi.h>
 
+#include "platform/free_name.h"
 #include "platform/path_text.h"
 
 namespace ovsetup::platform {
@@ -43,7 +45,42 @@ bool FileSearch::Next(FoundEntry* entry) {
 }
 
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  return CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE) != 0;
+  // CopyFileA with bFailIfExists creates its target new: an existing name,
+  // a link included, makes it fail rather than be written through.
+  const auto create = [&from](const std::string& path) {
+    return CopyFileA(from.c_str(), path.c_str(), TRUE) != 0;
+  };
+  if (fail_if_exists) return create(to);
+  const DWORD attributes = GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0 &&
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  std::string made = to + ".new";
+  if (!UnderFreeName(&made, 4, create)) return false;
+  if (MoveFileExA(made.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  const DWORD error = GetLastError();
+  DeleteFileA(made.c_str());
+  SetLastError(error);
+  return false;
+}
+
+bool IsSingleNamedFile(const std::string& path) {
+  // The name itself, not what a link there leads to; no access asked.
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool single = GetFileInformationByHandle(h, &info) &&
+                      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY |
+                                                FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+                      info.nNumberOfLinks == 1;
+  CloseHandle(h);
+  return single;
 }
 
 bool DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
@@ -51,6 +88,74 @@ bool DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) !
 bool IsLink(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(WithoutTrailingSlash(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+namespace {
+
+// Administrators, SYSTEM and TrustedInstaller: the accounts whose links an
+// elevated setup may follow. Owns its three SIDs.
+class TrustedAccounts : NonCopyable {
+ public:
+  TrustedAccounts() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                             0, 0, 0, 0, &sids_[0]);
+    AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &sids_[1]);
+    AllocateAndInitializeSid(&nt, 6, 80, 956008885u, 3418522649u, 1831038044u, 1853292631u,
+                             2271478464u, 0, 0, &sids_[2]);
+  }
+  ~TrustedAccounts() {
+    for (PSID sid : sids_)
+      if (sid != nullptr) FreeSid(sid);
+  }
+  bool Holds(PSID sid) const {
+    for (PSID trusted : sids_)
+      if (sid != nullptr && trusted != nullptr && EqualSid(sid, trusted)) return true;
+    return false;
+  }
+
+ private:
+  PSID sids_[3] = {};
+};
+
+// Rights that change a link or what it says.
+constexpr DWORD kChangeRights = GENERIC_ALL | GENERIC_WRITE | WRITE_DAC | WRITE_OWNER | DELETE |
+                                FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES |
+                                FILE_WRITE_EA;
+
+}  // namespace
+
+bool IsTrustedLink(const std::string& path) {
+  if (!IsLink(path)) return false;
+  HANDLE h = CreateFileA(WithoutTrailingSlash(path).c_str(), READ_CONTROL,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD got = GetSecurityInfo(h, SE_FILE_OBJECT,
+                                    OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                    &owner, nullptr, &dacl, nullptr, &descriptor);
+  CloseHandle(h);
+  if (got != ERROR_SUCCESS) return false;
+  const TrustedAccounts trusted;
+  // A missing access list lets everyone change the link.
+  bool ok = trusted.Holds(owner) && dacl != nullptr;
+  for (DWORD i = 0; ok && i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    if (!GetAce(dacl, i, &ace)) ok = false;
+    const ACE_HEADER* header = static_cast<const ACE_HEADER*>(ace);
+    if (!ok || header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE))
+      continue;
+    const ACCESS_ALLOWED_ACE* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    if ((allowed->Mask & kChangeRights) != 0 &&
+        !trusted.Holds(const_cast<DWORD*>(&allowed->SidStart)))
+      ok = false;
+  }
+  LocalFree(descriptor);
+  return ok;
 }
 
 bool RemoveLink(const std::string& path) {
@@ -89,6 +194,54 @@ bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
   if (!GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) return false;
   *bytes = available.QuadPart;
   return true;
+}
+
+HeldFolder::~HeldFolder() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool HeldFolder::Open(const std::string& path) {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+  path_ = WithTrailingSlash(path);
+  // The folder itself (FILE_FLAG_OPEN_REPARSE_POINT: a junction or link is
+  // opened as what it is, and refused below), shared for reading and
+  // writing but not for deletion: while held it cannot be renamed, removed
+  // or replaced by a link, and neither can a folder above it.
+  HANDLE h = CreateFileA(WithoutTrailingSlash(path).c_str(),
+                         FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    CloseHandle(h);
+    return false;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+  return true;
+}
+
+bool HeldFolder::DeleteFileIn(const std::string& name) {
+  // The held folder keeps its name, so its path still leads to it.
+  return handle_ != -1 && name.find('\\') == std::string::npos &&
+         DeleteFileA((path_ + name).c_str()) != 0;
+}
+
+std::uint32_t UnforeseenBits() {
+  // RtlGenRandom (advapi32's SystemFunction036, Windows XP), looked up so
+  // that no import names it.
+  typedef BOOLEAN(WINAPI * GenRandomFn)(PVOID, ULONG);
+  const HMODULE advapi32 = GetModuleHandleW(L"advapi32.dll");
+  const auto gen_random =
+      advapi32 ? reinterpret_cast<GenRandomFn>(
+                     reinterpret_cast<void*>(GetProcAddress(advapi32, "SystemFunction036")))
+               : nullptr;
+  std::uint32_t bits = 0;
+  if (gen_random != nullptr && gen_random(&bits, sizeof bits)) return bits;
+  return GetCurrentProcessId() * 2654435761u ^ GetTickCount();
 }
 
 bool MakeHardLink(const std::string& file, const std::string& link) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/path_text.h"
+
 namespace ovsetup::platform {
 
 ChildProcess::~ChildProcess() {
@@ -12,8 +14,11 @@ bool ChildProcess::Start(const std::string& program) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info))
+  // CreateProcessA may write into the command line: a copy of its own.
+  std::string command_line = "\"" + program + "\"";
+  const std::string folder = FolderOf(program);
+  if (!CreateProcessA(program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &info))
     return false;
   CloseHandle(info.hThread);
   if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));

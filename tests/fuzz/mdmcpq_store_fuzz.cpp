@@ -18,6 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // before a "\" or "'".
   if (folder.size() < 20 || folder.size() > 58 || folder.compare(0, 11, "mdmcpq.inf_") != 0)
     __builtin_trap();
+  // A plain store folder name: letters, digits, "_" and "." without "..".
+  static const char kPlain[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.";
+  if (folder.find("..") != std::string::npos ||
+      folder.find_first_not_of(kPlain) != std::string::npos)
+    __builtin_trap();
   const std::string text(log, size);
   for (std::size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + 1)) {
     const std::size_t after = at + folder.size();

@@ -76,4 +76,10 @@ std::string WithIntegrityRecord(std::string setup) {
   return setup;
 }
 
+std::unique_ptr<platform::SetupFile> HeldSetup(const std::string& path) {
+  std::unique_ptr<platform::SetupFile> setup(new platform::SetupFile);
+  (void)setup->Open(path);
+  return setup;
+}
+
 }  // namespace ovsetup::testing

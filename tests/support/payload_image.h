@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/setup_file.h"
 
 namespace ovsetup::testing {
 
@@ -51,5 +54,9 @@ constexpr std::size_t kRecordedImageEnd = 0x300;
 // prefix and the integrity record of its payload after that section, as
 // "ovpack build" writes it. SignAsPe(..., false, ...) may follow.
 std::string WithIntegrityRecord(std::string setup);
+
+// The setup file `path` opened for one run, as setup.exe opens itself; it
+// stays open while the returned owner lives.
+std::unique_ptr<platform::SetupFile> HeldSetup(const std::string& path);
 
 }  // namespace ovsetup::testing

@@ -53,7 +53,9 @@ int RunDrivers(const std::vector<std::string>& args) {
     return Usage("drivers: --setup FILE and --language L are required");
   PrintingWindow window(drivers::DriverWindowCaption(install::LanguageIndex(language)));
   drivers::StandardDriverPacing pacing;
-  drivers::RunDriverInstall(SetupFileFromArgument(setup_file), window, pacing);
+  platform::SetupFile setup;  // opened once, as setup.exe opens itself
+  (void)setup.Open(SetupFileFromArgument(setup_file));
+  drivers::RunDriverInstall(setup, window, pacing);
   return window.ok() ? kExitOk : kExitFailed;
 }
 

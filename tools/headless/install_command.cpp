@@ -41,8 +41,10 @@ int RunInstall(const std::vector<std::string>& args) {
   if (setup_file.empty() || !have_type || !have_language)
     return Usage("install: --setup FILE, --type N and --language L are required");
 
-  const std::string setup = SetupFileFromArgument(setup_file);
-  choices.product_name = config::ReadStartupValues(setup).product_name;
+  // Opened once, as setup.exe opens itself: the run reads only this file.
+  platform::SetupFile setup;
+  (void)setup.Open(SetupFileFromArgument(setup_file));
+  choices.product_name = config::ReadStartupValues(setup.path()).product_name;
   PrintingSink sink;
   int succeeded = 0;
   install::RunInstallJob(choices, setup, sink, succeeded);
