@@ -1,11 +1,12 @@
 #include "install/file_tree.h"
 
+#include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
 #include "platform/path_text.h"
-#include "platform/whole_file.h"
 
 namespace ovsetup::install {
 namespace {
@@ -27,12 +28,22 @@ void ForEachFile(const std::string& folder, Action action) {
 
 }  // namespace
 
-bool CopyFileByContent(const std::string& source, const std::string& target) {
-  std::size_t size = 0;
-  const std::unique_ptr<char[]> buffer = platform::ReadWholeFile(source, &size);
-  if (!buffer) return false;
+bool CopyFileByContent(const std::string& source, const std::string& target,
+                       const platform::CopyPieces& pieces) {
+  constexpr std::size_t kPiece = 512000;
+  platform::InputFile in;
+  std::uint64_t left = 0;
+  if (!in.Open(source) || !in.Length(&left)) return false;
+  const std::unique_ptr<char[]> buffer(new char[kPiece]);
   platform::OutputFile out;
-  return out.Create(target) && out.Write(buffer.get(), size) && out.Close();
+  if (!out.Create(target)) return false;
+  while (left > 0) {
+    const std::size_t piece = left < kPiece ? static_cast<std::size_t>(left) : kPiece;
+    if (!in.Read(buffer.get(), piece) || !out.Write(buffer.get(), piece)) return false;
+    left -= piece;
+    if (pieces) pieces(piece);
+  }
+  return out.Close();
 }
 
 int FolderExists(std::string path) {
@@ -47,31 +58,34 @@ int PathExists(std::string pattern) {
   return search.First(pattern, &entry) ? 1 : 0;
 }
 
-void CopyFolderFiles(std::string source, std::string target) {
+void CopyFolderFiles(std::string source, std::string target, const platform::CopyPieces& pieces) {
   if (source.empty() || target.empty()) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
-  ForEachFile(source, [&target](const std::string& path, const std::string& name) {
-    (void)platform::CopyOneFile(path, target + name, false);
+  ForEachFile(source, [&target, &pieces](const std::string& path, const std::string& name) {
+    (void)platform::CopyOneFile(path, target + name, false, pieces);
+    if (pieces) pieces(0);
   });
 }
 
 void CopyFolderFilesByContentIf(std::string source, std::string target,
-                                const MayReplace& may_replace) {
+                                const MayReplace& may_replace, const platform::CopyPieces& pieces) {
   if (source.empty() || target.empty()) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
-  ForEachFile(source, [&target, &may_replace](const std::string& path, const std::string& name) {
-    if (may_replace(path, target + name)) (void)CopyFileByContent(path, target + name);
+  ForEachFile(source, [&](const std::string& path, const std::string& name) {
+    if (may_replace(path, target + name)) (void)CopyFileByContent(path, target + name, pieces);
+    if (pieces) pieces(0);
   });
 }
 
-void CopyFolderFilesByContent(std::string source, std::string target) {
+void CopyFolderFilesByContent(std::string source, std::string target,
+                              const platform::CopyPieces& pieces) {
   CopyFolderFilesByContentIf(std::move(source), std::move(target),
-                             [](const std::string&, const std::string&) { return true; });
+                             [](const std::string&, const std::string&) { return true; }, pieces);
 }
 
-void EmptyFolder(std::string folder) {
+void EmptyFolder(std::string folder, const platform::CopyPieces& ticks) {
   if (folder.empty()) return;
   folder = platform::WithTrailingSlash(folder);
   // A link may lead into anyone's folder (a junction laid in C:\ by a user
@@ -80,13 +94,14 @@ void EmptyFolder(std::string folder) {
     (void)platform::RemoveLink(folder);
     return;
   }
-  ForEachFile(folder, [](const std::string& path, const std::string&) {
+  ForEachFile(folder, [&ticks](const std::string& path, const std::string&) {
     (void)platform::DeleteOneFile(path);
+    if (ticks) ticks(0);
   });
 }
 
-void EmptyAndRemoveFolder(const std::string& folder) {
-  EmptyFolder(folder);
+void EmptyAndRemoveFolder(const std::string& folder, const platform::CopyPieces& ticks) {
+  EmptyFolder(folder, ticks);
   platform::RemoveOneFolder(folder);
 }
 

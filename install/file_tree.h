@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/file_ops.h"
+
 namespace ovsetup::install {
 
 // 1 when `path` (without a trailing "\") names an existing folder, else 0.
@@ -16,22 +18,27 @@ int FolderExists(std::string path);
 // last part may hold the wildcards "*" and "?"; else 0.
 int PathExists(std::string pattern);
 
-// Reads the file `source` whole, then writes it into a new or truncated
-// `target`, which comes out writable whatever the source's attributes. A
-// source that cannot be read leaves the target untouched. True when the copy
-// was made.
-bool CopyFileByContent(const std::string& source, const std::string& target);
+// Reads the file `source` and writes it into a new or truncated `target`,
+// which comes out writable whatever the source's attributes, in pieces of at
+// most 512000 bytes, each told to `pieces` when set. A source that cannot be
+// opened leaves the target untouched. True when the copy was made.
+bool CopyFileByContent(const std::string& source, const std::string& target,
+                       const platform::CopyPieces& pieces = {});
 
 // Copies every file directly inside `source` into `target` (an existing
 // folder) with the platform copy: an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty
 // `source` or `target` does nothing. A trailing "\" is optional on both.
-void CopyFolderFiles(std::string source, std::string target);
+// `pieces`, when set, is told each piece of each copy as it goes
+// (platform::CopyOneFile) and once after every file.
+void CopyFolderFiles(std::string source, std::string target,
+                     const platform::CopyPieces& pieces = {});
 
-// As CopyFolderFiles, but each file is read whole and written into a new or
-// truncated target file, which comes out writable whatever the source's
-// attributes.
-void CopyFolderFilesByContent(std::string source, std::string target);
+// As CopyFolderFiles, but each file is read and written into a new or
+// truncated target file (CopyFileByContent), which comes out writable
+// whatever the source's attributes.
+void CopyFolderFilesByContent(std::string source, std::string target,
+                              const platform::CopyPieces& pieces = {});
 
 // Asked before a copy replaces `target` with `source`; false passes the file
 // over and leaves `target` as it is.
@@ -39,18 +46,19 @@ using MayReplace = std::function<bool(const std::string& source, const std::stri
 
 // CopyFolderFilesByContent, asking `may_replace` first for each file.
 void CopyFolderFilesByContentIf(std::string source, std::string target,
-                                const MayReplace& may_replace);
+                                const MayReplace& may_replace,
+                                const platform::CopyPieces& pieces = {});
 
 // Deletes every file directly inside `folder`; subfolders and their contents
 // stay, and a file that is a link is removed as a link. A `folder` that is
 // itself a link (junction, symbolic link, mount point) is not emptied: the
 // link is removed and what it leads to stays untouched. An empty `folder`
-// does nothing.
-void EmptyFolder(std::string folder);
+// does nothing. `ticks`, when set, is told (no bytes) after every file.
+void EmptyFolder(std::string folder, const platform::CopyPieces& ticks = {});
 
 // EmptyFolder, then removes the folder itself; a folder that still holds
 // anything (a subfolder) stays, and a link is never followed. Nothing is
 // reported.
-void EmptyAndRemoveFolder(const std::string& folder);
+void EmptyAndRemoveFolder(const std::string& folder, const platform::CopyPieces& ticks = {});
 
 }  // namespace ovsetup::install

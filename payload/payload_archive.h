@@ -42,7 +42,10 @@ class PayloadArchive {
   //  1. reads every entry's header and checks the entries as the walk does,
   //     then that no path it writes (nor its temporary name, nor a path of
   //     `also_replaced`) passes 259 characters and that each volume it
-  //     writes has room for the bodies (whole 4 KiB clusters) and 1 MiB;
+  //     writes has room for the bodies (whole 4 KiB clusters) and 1 MiB,
+  //     `target`'s volume also for `also_written` bytes (what the caller
+  //     writes there afterwards); a volume nothing is written to is not
+  //     asked;
   //  2. removes the temporary files a stopped run left in the folders it
   //     writes, then stages each written entry under a temporary name in its
   //     target's folder (payload/staged_files.h) in one pass over the
@@ -55,10 +58,12 @@ class PayloadArchive {
   // every existing file as it was; a stopped process leaves each target
   // whole, with its old content or its new one. A setup that fails its
   // record reports damage, whatever else its table holds. `progress`, when
-  // given, is told of every piece read and every file put in place.
+  // given, is told of every piece read and every file removed or put in
+  // place (extraction_progress.h).
   WalkResult Extract(const std::string& target, Selection selection,
                      ExtractionProgress* progress = nullptr,
-                     const std::vector<std::string>& also_replaced = {}) const;
+                     const std::vector<std::string>& also_replaced = {},
+                     std::uint64_t also_written = 0) const;
 
  private:
   std::string payload_file_;

@@ -1,5 +1,6 @@
 #include "payload/staged_files.h"
 
+#include "platform/file_io.h"
 #include "platform/file_ops.h"
 
 namespace ovsetup::payload {
@@ -14,14 +15,22 @@ static_assert(kPrefixLength + kIndexDigits + 4 == kTemporaryNameLength,
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Keeps the content of `file.target`, if there is one, under `file.old`.
+// The size of the file `path`; 0 when it cannot be read.
+std::uint64_t SizeOf(const std::string& path) {
+  platform::InputFile file;
+  std::uint64_t size = 0;
+  return file.Open(path) && file.Length(&size) ? size : 0;
+}
+
+// Keeps the content of `file.target`, if there is one, under `file.old`;
+// a copy (no second names on the volume) counts its bytes in `count`.
 // False only when a target that exists could not be kept.
-bool KeepOld(StagedFile& file) {
-  if (platform::MakeHardLink(file.target, file.old) ||
-      platform::CopyOneFile(file.target, file.old, false)) {
-    file.kept_old = true;
-    return true;
-  }
+bool KeepOld(StagedFile& file, ProgressCount& count) {
+  if (platform::MakeHardLink(file.target, file.old)) return file.kept_old = true;
+  count.total += SizeOf(file.target);
+  if (platform::CopyOneFile(file.target, file.old, false,
+                            [&count](std::uint64_t bytes) { count.Add(bytes); }))
+    return file.kept_old = true;
   const std::uint32_t error = platform::LastFileError();
   return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
 }
@@ -57,24 +66,27 @@ bool IsTemporaryName(const std::string& name) {
   return kind == ".new" || kind == ".old";
 }
 
-void RemoveLeftovers(const std::string& folder) {
+void RemoveLeftovers(const std::string& folder, ProgressCount& count) {
   platform::FileSearch search;
   platform::FoundEntry entry;
   for (bool more = search.First(folder + kPrefix + "*", &entry); more; more = search.Next(&entry))
-    if (!entry.is_folder && IsTemporaryName(entry.name))
+    if (!entry.is_folder && IsTemporaryName(entry.name)) {
       (void)platform::DeleteOneFile(folder + entry.name);
+      count.Add(0);
+    }
 }
 
 bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFailure* failure) {
   std::size_t placed = 0;
   bool ok = true;
   for (StagedFile& file : files) {
-    if (!KeepOld(file)) {
+    if (!KeepOld(file, count)) {
       ok = false;
       failure->target = file.target;
       failure->system_error = platform::LastFileError();
       break;
     }
+    count.Add(0);
   }
   for (; ok && placed < files.size(); ++placed) {
     StagedFile& file = files[placed];
@@ -84,7 +96,7 @@ bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFa
       ok = false;
       break;
     }
-    count.Add(file.size);
+    count.Add(0);
   }
   if (!ok) {
     // Newest first, so that a target named twice ends with what it held.

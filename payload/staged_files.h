@@ -24,9 +24,12 @@ std::string TemporaryName(const std::string& folder, std::uint32_t index, bool o
 // True for a file name of the temporary pattern (any index, either kind).
 bool IsTemporaryName(const std::string& name);
 
+struct ProgressCount;
+
 // Deletes the files of the temporary pattern directly inside `folder`
 // (ending with "\"), which a stopped run left; nothing else. Results ignored.
-void RemoveLeftovers(const std::string& folder);
+// Tells `count` (none of its work) after each file.
+void RemoveLeftovers(const std::string& folder, ProgressCount& count);
 
 // One staged file and where it goes.
 struct StagedFile {
@@ -37,7 +40,8 @@ struct StagedFile {
   bool kept_old = false;  // the target existed and `old` holds its content
 };
 
-// Bytes done of a fixed total, told to `progress` after each step.
+// Bytes done of a total, told to `progress` after each step (Add(0) for a
+// step that costs next to nothing).
 struct ProgressCount {
   ExtractionProgress* progress = nullptr;
   std::uint64_t done = 0, total = 0;
@@ -54,9 +58,11 @@ struct CommitFailure {
 };
 
 // Puts `files` in place in order: first keeps each existing target's content
-// under its old name (a second name where the volume has them, else a copy),
-// then renames each staged file over its target (platform::RenameReplacing),
-// telling `count` each file's size. When any step fails, every target
+// under its old name (a second name where the volume has them, else a copy,
+// which adds its bytes to `count`'s total and tells them as they are
+// copied), then renames each staged file over its target
+// (platform::RenameReplacing), telling `count` after each file (no bytes: a
+// rename costs next to nothing). When any step fails, every target
 // already replaced gets its old content back (a new one is deleted), the
 // staged and old files are removed, `failure` says why, and the result is
 // false. On success no temporary file is left.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,11 +11,12 @@
 
 namespace ovsetup::platform {
 
-// One entry delivered by a FileSearch: its name inside its folder and whether
-// it is a folder (the directory attribute).
+// One entry delivered by a FileSearch: its name inside its folder, whether
+// it is a folder (the directory attribute) and a file's size in bytes.
 struct FoundEntry {
   std::string name;
   bool is_folder = false;
+  std::uint64_t size = 0;
 };
 
 // A search of one folder for the entries matching a pattern (find first,
@@ -43,6 +45,15 @@ class FileSearch : NonCopyable {
 // left alone and the copy fails; without it, `to` is replaced unless it is
 // read-only. True when the copy was made.
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists);
+
+// Told during a copy how many bytes more it has copied since the last call.
+using CopyPieces = std::function<void(std::uint64_t bytes)>;
+
+// CopyOneFile, telling `pieces` after each piece of the content as the copy
+// goes (the progress routine of CopyFileExA, XP's copy in steps; on Linux
+// every 512000 bytes), and so keeping what CopyOneFile keeps.
+bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists,
+                 const CopyPieces& pieces);
 
 // Deletes the file `path`. A read-only file, a folder or a missing file is
 // not deleted; the result is false then.

@@ -90,19 +90,22 @@ class Descriptor : NonCopyable {
   int fd_;
 };
 
-bool CopyContent(int from, int to) {
-  char buffer[65536];
+// Copies what `from` holds into `to` in pieces of at most 512000 bytes, each
+// told to `pieces` when set.
+bool CopyContent(int from, int to, const CopyPieces& pieces) {
+  std::unique_ptr<char[]> buffer(new char[512000]);
   for (;;) {
-    ssize_t got = ::read(from, buffer, sizeof buffer);
+    ssize_t got = ::read(from, buffer.get(), 512000);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;
     for (ssize_t done = 0; done < got;) {
-      ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
+      ssize_t put = ::write(to, buffer.get() + done, static_cast<std::size_t>(got - done));
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) return false;
       done += put;
     }
+    if (pieces) pieces(static_cast<std::uint64_t>(got));
   }
 }
 
@@ -130,7 +133,8 @@ bool FileSearch::First(const std::string& pattern, FoundEntry* entry) {
     const std::string host_entry = host_folder + "/" + d->d_name;
     struct stat st;
     if (::stat(host_entry.c_str(), &st) != 0 && ::lstat(host_entry.c_str(), &st) != 0) continue;
-    state_->matches.push_back(FoundEntry{d->d_name, S_ISDIR(st.st_mode)});
+    state_->matches.push_back(FoundEntry{d->d_name, S_ISDIR(st.st_mode),
+                                         S_ISDIR(st.st_mode) ? 0u : std::uint64_t(st.st_size)});
   }
   std::sort(state_->matches.begin(), state_->matches.end(), ByUpperName);
   return Next(entry);
@@ -143,6 +147,11 @@ bool FileSearch::Next(FoundEntry* entry) {
 }
 
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+  return CopyOneFile(from, to, fail_if_exists, CopyPieces());
+}
+
+bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists,
+                 const CopyPieces& pieces) {
   const std::string host_to = ToHostPath(to);
   Descriptor source(::open(ToHostPath(from).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat from_st;
@@ -155,7 +164,7 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_ex
   }
   Descriptor target(::open(host_to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
   if (target.get() < 0) return false;
-  if (!CopyContent(source.get(), target.get()) ||
+  if (!CopyContent(source.get(), target.get(), pieces) ||
       ::fchmod(target.get(), from_st.st_mode & 07777) != 0) {
     ::unlink(host_to.c_str());  // as CopyFile, leave no partial copy behind
     return false;

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/path_text.h"
 
 namespace ovsetup::platform {
@@ -16,6 +18,7 @@ namespace {
 void Fill(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->name = data.cFileName;
   entry->is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  entry->size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 }  // namespace
@@ -44,6 +47,30 @@ bool FileSearch::Next(FoundEntry* entry) {
 
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists) {
   return CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE) != 0;
+}
+
+namespace {
+
+// CopyFileExA's progress routine: tells the pieces what is new since the last
+// call; the copy goes on.
+DWORD CALLBACK OnCopyPiece(LARGE_INTEGER /*total*/, LARGE_INTEGER transferred,
+                           LARGE_INTEGER /*stream_total*/, LARGE_INTEGER /*stream_transferred*/,
+                           DWORD /*stream*/, DWORD /*reason*/, HANDLE /*from*/, HANDLE /*to*/,
+                           LPVOID data) {
+  auto* state = static_cast<std::pair<const CopyPieces*, std::uint64_t>*>(data);
+  const std::uint64_t now = static_cast<std::uint64_t>(transferred.QuadPart);
+  if (now > state->second) (*state->first)(now - state->second);
+  state->second = now;
+  return PROGRESS_CONTINUE;
+}
+
+}  // namespace
+
+bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists,
+                 const CopyPieces& pieces) {
+  std::pair<const CopyPieces*, std::uint64_t> state(&pieces, 0);
+  return CopyFileExA(from.c_str(), to.c_str(), pieces ? OnCopyPiece : nullptr, &state, nullptr,
+                     fail_if_exists ? COPY_FILE_FAIL_IF_EXISTS : 0) != 0;
 }
 
 bool DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
