@@ -49,9 +49,9 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_ex
 // Told during a copy how many bytes more it has copied since the last call.
 using CopyPieces = std::function<void(std::uint64_t bytes)>;
 
-// CopyOneFile, telling `pieces` after each piece of the content as the copy
-// goes (the progress routine of CopyFileExA, XP's copy in steps; on Linux
-// every 512000 bytes), and so keeping what CopyOneFile keeps.
+// CopyOneFile, in pieces of at most 512000 bytes, each told to `pieces` as
+// the copy goes (none set: CopyOneFile itself). It keeps the source's
+// attributes and time of last write; a failed copy leaves no partial `to`.
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists,
                  const CopyPieces& pieces);
 

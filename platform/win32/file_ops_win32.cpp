@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include <utility>
+#include <memory>
 
 #include "platform/path_text.h"
 
@@ -51,26 +51,57 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_ex
 
 namespace {
 
-// CopyFileExA's progress routine: tells the pieces what is new since the last
-// call; the copy goes on.
-DWORD CALLBACK OnCopyPiece(LARGE_INTEGER /*total*/, LARGE_INTEGER transferred,
-                           LARGE_INTEGER /*stream_total*/, LARGE_INTEGER /*stream_transferred*/,
-                           DWORD /*stream*/, DWORD /*reason*/, HANDLE /*from*/, HANDLE /*to*/,
-                           LPVOID data) {
-  auto* state = static_cast<std::pair<const CopyPieces*, std::uint64_t>*>(data);
-  const std::uint64_t now = static_cast<std::uint64_t>(transferred.QuadPart);
-  if (now > state->second) (*state->first)(now - state->second);
-  state->second = now;
-  return PROGRESS_CONTINUE;
+// Owns a file handle; INVALID_HANDLE_VALUE when none.
+struct FileHandle {
+  HANDLE h;
+  explicit FileHandle(HANDLE handle) : h(handle) {}
+  ~FileHandle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+};
+
+// Reads `from` into the open `to` in 512000-byte pieces, each told to
+// `pieces`, then gives `to` the source's time of last write.
+bool CopyPiecewise(HANDLE from, HANDLE to, const CopyPieces& pieces) {
+  constexpr DWORD kPiece = 512000;
+  const std::unique_ptr<char[]> buffer(new char[kPiece]);
+  for (DWORD got = 0;; pieces(got)) {
+    DWORD put = 0;
+    if (!ReadFile(from, buffer.get(), kPiece, &got, nullptr)) return false;
+    if (got == 0) break;
+    if (!WriteFile(to, buffer.get(), got, &put, nullptr) || put != got) return false;
+  }
+  FILETIME written;
+  return GetFileTime(from, nullptr, nullptr, &written) &&
+         SetFileTime(to, nullptr, nullptr, &written);
 }
 
 }  // namespace
 
+// The copy in steps of its own: CopyFileExA's progress routine would do, but
+// Wine never calls it, and the windows must answer there too.
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists,
                  const CopyPieces& pieces) {
-  std::pair<const CopyPieces*, std::uint64_t> state(&pieces, 0);
-  return CopyFileExA(from.c_str(), to.c_str(), pieces ? OnCopyPiece : nullptr, &state, nullptr,
-                     fail_if_exists ? COPY_FILE_FAIL_IF_EXISTS : 0) != 0;
+  if (!pieces) return CopyOneFile(from, to, fail_if_exists);
+  const DWORD attributes = GetFileAttributesA(from.c_str());
+  FileHandle source(CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (source.h == INVALID_HANDLE_VALUE || attributes == INVALID_FILE_ATTRIBUTES) return false;
+  bool copied = false;
+  {
+    FileHandle target(CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr,
+                                  fail_if_exists ? CREATE_NEW : CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (target.h == INVALID_HANDLE_VALUE) return false;
+    copied = CopyPiecewise(source.h, target.h, pieces);
+  }
+  if (copied && SetFileAttributesA(to.c_str(), attributes)) return true;
+  const DWORD error = GetLastError();  // as CopyFile, leave no partial copy behind
+  DeleteFileA(to.c_str());
+  SetLastError(error);
+  return false;
 }
 
 bool DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
