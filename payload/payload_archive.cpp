@@ -104,7 +104,7 @@ class StagedExtraction {
     result = Stage(result);
     if (result.ok()) result = CheckTargets(result);
     if (!result.ok()) {
-      RemoveStaged(staged_);
+      RemoveStaged(staged_, count_);
       RemoveMadeFolders();
       return result;
     }

@@ -41,10 +41,11 @@ void Restore(const StagedFile& file) {
   else (void)platform::DeleteOneFile(file.target);
 }
 
-void RemoveTemporaries(const std::vector<StagedFile>& files) {
+void RemoveTemporaries(const std::vector<StagedFile>& files, ProgressCount& count) {
   for (const StagedFile& file : files) {
     (void)platform::DeleteOneFile(file.staged);
     if (file.kept_old) (void)platform::DeleteOneFile(file.old);
+    count.Add(0);
   }
 }
 
@@ -102,12 +103,15 @@ bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFa
     // Newest first, so that a target named twice ends with what it held.
     while (placed > 0) Restore(files[--placed]);
   }
-  RemoveTemporaries(files);
+  RemoveTemporaries(files, count);
   return ok;
 }
 
-void RemoveStaged(const std::vector<StagedFile>& files) {
-  for (const StagedFile& file : files) (void)platform::DeleteOneFile(file.staged);
+void RemoveStaged(const std::vector<StagedFile>& files, ProgressCount& count) {
+  for (const StagedFile& file : files) {
+    (void)platform::DeleteOneFile(file.staged);
+    count.Add(0);
+  }
 }
 
 }  // namespace ovsetup::payload

@@ -68,7 +68,8 @@ struct CommitFailure {
 // false. On success no temporary file is left.
 bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFailure* failure);
 
-// Deletes the staged files (an extraction that stops before its commit).
-void RemoveStaged(const std::vector<StagedFile>& files);
+// Deletes the staged files (an extraction that stops before its commit),
+// telling `count` (none of its work) after each file.
+void RemoveStaged(const std::vector<StagedFile>& files, ProgressCount& count);
 
 }  // namespace ovsetup::payload
