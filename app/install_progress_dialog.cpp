@@ -29,8 +29,10 @@ int InstallProgressDialog::RunJob() {
 }
 
 void InstallProgressDialog::Advance(std::uint64_t done, std::uint64_t total) {
-  const int position = total == 0 || done >= total ? kBarEnd
-                                                   : static_cast<int>(done * kBarEnd / total);
+  // A total of 0 is not known yet: the bar stays where it is.
+  const int position = total == 0    ? m_nBarPosition
+                       : done >= total ? kBarEnd
+                                       : static_cast<int>(done * kBarEnd / total);
   if (position != m_nBarPosition) SetProgressPosition(IDC_INSTALL_PROGRESS, position);
   m_nBarPosition = position;
   ui::HandleBusyMessages();

@@ -5,6 +5,7 @@
 #include "drivers/mdmcpq_store.h"
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
+#include "platform/path_text.h"
 #include "platform/system_info.h"
 
 namespace ovsetup::drivers {
@@ -80,7 +81,7 @@ int Is64BitWindows() { return platform::IsWow64() ? 1 : 0; }
 void PlaceDriverFiles(const std::string& kit_folder) {
   std::string system;
   if (!platform::GetSystemFolder(&system)) return;
-  const std::size_t slash = system.rfind('\\');
+  const std::size_t slash = platform::LastSlash(system);
   const std::string windows = (slash == std::string::npos ? system : system.substr(0, slash)) + "\\";
 
   CopyCommonSet(kit_folder, windows);

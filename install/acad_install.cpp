@@ -47,11 +47,17 @@ void InstallAcadAddIn(const JobContext& job) {
     return;
   }
   // A registration whose folder holds no acad.exe is stale: passed over.
-  int served = 0;
+  // One bar spans the folders: counted first.
+  int folders = 0, served = 0;
+  (void)ForEachAcadLocation([&folders](const std::string& location) {
+    folders += PathExists(location + "\\acad.exe");
+    return AcadVisit::Continue;
+  });
+  job.progress.SetParts(folders);
   const AcadWalk walk = ForEachAcadLocation([&job, &served](const std::string& location) {
     const std::string folder = location + "\\";
     if (!PathExists(folder + "acad.exe")) return AcadVisit::Continue;
-    ++served;
+    if (served++ > 0) job.progress.NextPart();
     return InstallIntoAcadFolder(job, folder) == AcadFolderResult::AcadInstalled
                ? AcadVisit::Continue
                : AcadVisit::Stop;

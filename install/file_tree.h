@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/file_ops.h"
+
 namespace ovsetup::install {
 
 // 1 when `path` (without a trailing "\") names an existing folder, else 0.
@@ -20,17 +22,21 @@ int PathExists(std::string pattern);
 // or changed (platform::IsTrustedLink): the installs write nothing there.
 bool MayWriteInto(const std::string& folder);
 
-// Reads the file `source` whole, then writes it into a new file beside
-// `target` and renames that over `target` (a link or second name there is
-// replaced, never written through); it comes out writable whatever the
-// source's attributes. A source that cannot be read leaves the target
+// Reads the file `source` and writes it into a new file beside `target`,
+// then renames that over `target` (a link or second name there is replaced,
+// never written through); it comes out writable whatever the source's
+// attributes. The bytes go in pieces of at most 512000 bytes, each told to
+// `pieces` when set. A source that cannot be read leaves the target
 // untouched. True when the copy was made.
-bool CopyFileByContent(const std::string& source, const std::string& target);
+bool CopyFileByContent(const std::string& source, const std::string& target,
+                       const platform::CopyPieces& pieces = {});
 
 // As CopyFileByContent into a scratch file the caller names (ending with
-// ".new") and removes: `*scratch` is created new, never through a link (platform::UnderFreeName:
-// a random form of it when the name is taken) and names the file made.
-bool CopyFileByContentToNew(const std::string& source, std::string* scratch);
+// ".new") and removes: `*scratch` is created new, never through a link
+// (platform::UnderFreeName: a random form of it when the name is taken) and
+// names the file made; a failed copy leaves none.
+bool CopyFileByContentToNew(const std::string& source, std::string* scratch,
+                            const platform::CopyPieces& pieces = {});
 
 // Copies every file directly inside `source` into `target` (an existing
 // folder that MayWriteInto, else nothing is copied) with the platform copy,
@@ -38,12 +44,16 @@ bool CopyFileByContentToNew(const std::string& source, std::string* scratch);
 // (platform::IsSingleNamedFile): an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty
 // `source` or `target` does nothing. A trailing "\" is optional on both.
-void CopyFolderFiles(std::string source, std::string target);
+// `pieces`, when set, is told each piece of each copy as it goes
+// (platform::CopyOneFile) and once after every file.
+void CopyFolderFiles(std::string source, std::string target,
+                     const platform::CopyPieces& pieces = {});
 
-// As CopyFolderFiles, but each file is read whole and written into a new or
-// truncated target file, which comes out writable whatever the source's
-// attributes.
-void CopyFolderFilesByContent(std::string source, std::string target);
+// As CopyFolderFiles, but each file is read and written into a new or
+// truncated target file (CopyFileByContent), which comes out writable
+// whatever the source's attributes.
+void CopyFolderFilesByContent(std::string source, std::string target,
+                              const platform::CopyPieces& pieces = {});
 
 // Asked before a copy replaces `target` with `source`; false passes the file
 // over and leaves `target` as it is.
@@ -51,7 +61,8 @@ using MayReplace = std::function<bool(const std::string& source, const std::stri
 
 // CopyFolderFilesByContent, asking `may_replace` first for each file.
 void CopyFolderFilesByContentIf(std::string source, std::string target,
-                                const MayReplace& may_replace);
+                                const MayReplace& may_replace,
+                                const platform::CopyPieces& pieces = {});
 
 // Deletes every file directly inside `folder`; subfolders and their contents
 // stay, and a file that is a link is removed as a link. A `folder` that is
@@ -59,12 +70,12 @@ void CopyFolderFilesByContentIf(std::string source, std::string target,
 // link is removed and what it leads to stays untouched. An empty `folder`
 // does nothing. The folder is held while its files are deleted
 // (platform::HeldFolder), so that swapping it for a link midway deletes
-// nothing elsewhere. `after_each`, when given, is called after each file.
-void EmptyFolder(std::string folder, const std::function<void()>& after_each = {});
+// nothing elsewhere. `ticks`, when set, is told (no bytes) after every file.
+void EmptyFolder(std::string folder, const platform::CopyPieces& ticks = {});
 
 // EmptyFolder, then removes the folder itself; a folder that still holds
 // anything (a subfolder) stays, and a link is never followed. Nothing is
 // reported.
-void EmptyAndRemoveFolder(const std::string& folder);
+void EmptyAndRemoveFolder(const std::string& folder, const platform::CopyPieces& ticks = {});
 
 }  // namespace ovsetup::install

@@ -4,6 +4,7 @@
 #include "install/ai_install.h"
 #include "install/corel_install.h"
 #include "install/program_install.h"
+#include "install/settings_folders.h"
 #include "platform/path_text.h"
 
 namespace ovsetup::install {
@@ -12,9 +13,12 @@ void RunInstallJob(const InstallChoices& choices, const platform::SetupFile& set
                    MessageSink& sink, int& succeeded, payload::ExtractionProgress* progress) {
   succeeded = 0;
   const LanguageIndex language(choices.language_index);
-  const JobContext job{choices,    language.Number(),       platform::FolderOf(setup_file.path()),
+  const std::string source_folder = platform::FolderOf(setup_file.path());
+  const SettingsSize settings = SizeOfSettingsFolders(source_folder, choices.install_type == 0);
+  JobProgress job_progress(progress, settings.bytes);
+  const JobContext job{choices,    language.Number(),       source_folder,
                        setup_file, MessageSetFor(language), sink, succeeded,
-                       progress};
+                       job_progress, settings.on_disk};
   switch (choices.install_type) {
     case 0: InstallProgram(job); break;
     case 1: InstallCorelMacro(job); break;
@@ -23,6 +27,7 @@ void RunInstallJob(const InstallChoices& choices, const platform::SetupFile& set
     case 4: InstallAiPlugin(job); break;
     default: succeeded = 1; break;
   }
+  if (succeeded == 1) job_progress.Finish();
 }
 
 }  // namespace ovsetup::install

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "install/job_progress.h"
 #include "install/message_set.h"
 #include "payload/extraction_progress.h"
 #include "payload/payload_walk.h"
@@ -41,14 +42,16 @@ struct JobContext {
   MessageSet messages;
   MessageSink& sink;
   int& succeeded;              // m_bInstallSucceeded: set to 1 at an install's end
-  payload::ExtractionProgress* progress = nullptr;  // told how far the extraction is
+  JobProgress& progress;       // told how far the job is, step by step
+  std::uint64_t settings_on_disk = 0;  // what the settings folders take on the target's volume
 
   // Shows `text` once; an install ends right after.
   void Fail(const char* text) const { sink.ShowMessage(text); }
   // Extracts the whole payload (ExtractAll) into `target`, all or nothing;
   // `deliverables` are the files the install copies into the host's folders
   // afterwards, checked replaceable with the targets before anything is put
-  // in place. On failure tells the sink why, shows one text
+  // in place; `target`'s volume is checked for the settings folders' room
+  // too (settings_on_disk). On failure tells the sink why, shows one text
   // (ExtractionStopText with `failure_text`, the install's own) and returns
   // false; every existing file is then as it was.
   bool ExtractAll(const std::string& target, const char* failure_text,
@@ -63,7 +66,8 @@ struct JobContext {
 // the install sets to 1 when it reaches its end; an install type outside
 // 0..4 sets it without installing. A failing install shows exactly one text
 // of the language's MessageSet through `sink`. `progress`, when given, is
-// told how far the extraction is.
+// told how far the whole job is (job_progress.h): done == total only when
+// it succeeds.
 void RunInstallJob(const InstallChoices& choices, const platform::SetupFile& setup_file,
                    MessageSink& sink, int& succeeded,
                    payload::ExtractionProgress* progress = nullptr);

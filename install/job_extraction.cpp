@@ -6,8 +6,8 @@ namespace ovsetup::install {
 bool JobContext::ExtractAll(const std::string& target, const char* failure_text,
                             const std::vector<std::string>& deliverables) const {
   const payload::WalkResult result = payload::PayloadArchive(setup_file)
-                                         .Extract(target, payload::Selection::kAll, progress,
-                                                  deliverables);
+                                         .Extract(target, payload::Selection::kAll, &progress,
+                                                  deliverables, settings_on_disk);
   if (result.ok()) return true;
   sink.OnExtractionStopped(result);
   Fail(ExtractionStopText(messages, result, failure_text).c_str());

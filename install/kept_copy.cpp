@@ -23,8 +23,10 @@ constexpr int kMostBackups = 9999;
 
 bool IsFile(const std::string& path) { return PathExists(path) && !FolderExists(path); }
 
-// True when both files open and hold the same bytes.
-bool SameContent(const std::string& a, const std::string& b) {
+// True when both files open and hold the same bytes. `ticks`, when set, is
+// told after every chunk.
+bool SameContent(const std::string& a, const std::string& b,
+                 const platform::CopyPieces& ticks = {}) {
   platform::InputFile file_a, file_b;
   std::uint64_t size_a = 0, size_b = 0;
   if (!file_a.Open(a) || !file_b.Open(b) || !file_a.Length(&size_a) || !file_b.Length(&size_b) ||
@@ -37,17 +39,19 @@ bool SameContent(const std::string& a, const std::string& b) {
         std::memcmp(chunk_a.data(), chunk_b.data(), n) != 0)
       return false;
     left -= n;
+    if (ticks) ticks(0);
   }
   return true;
 }
 
 // True when `target` holds what copying `source` and writing `language`
 // into it leaves.
-bool HoldsInstalledSettings(const std::string& source, const std::string& target, int language) {
+bool HoldsInstalledSettings(const std::string& source, const std::string& target, int language,
+                            const platform::CopyPieces& ticks) {
   std::string scratch = target + ".new";  // created new, never through a link
-  if (!CopyFileByContentToNew(source, &scratch)) return false;
+  if (!CopyFileByContentToNew(source, &scratch, ticks)) return false;
   WriteLanguageSetting(scratch, language);
-  const bool same = SameContent(scratch, target);
+  const bool same = SameContent(scratch, target, ticks);
   (void)platform::DeleteOneFile(scratch);
   return same;
 }
@@ -59,11 +63,11 @@ std::string BackupName(const std::string& target, int n) {
 
 // Keeps `target` under its first free backup name, unless a taken one before
 // it holds the same bytes already; never replaces a backup. True when kept.
-bool KeepAsBackup(const std::string& target) {
+bool KeepAsBackup(const std::string& target, const platform::CopyPieces& ticks) {
   for (int n = 1; n <= kMostBackups; ++n) {
     const std::string backup = BackupName(target, n);
-    if (!PathExists(backup)) return platform::CopyOneFile(target, backup, true);
-    if (SameContent(target, backup)) return true;
+    if (!PathExists(backup)) return platform::CopyOneFile(target, backup, true, ticks);
+    if (SameContent(target, backup, ticks)) return true;
   }
   return false;
 }
@@ -72,33 +76,36 @@ bool KeepAsBackup(const std::string& target) {
 // is the user's (see the header); true when `target` may be replaced. With
 // `language`, SoftCfg.ini as the install leaves it also counts as the same.
 bool KeepIfUsers(const std::string& source, const std::string& target, const std::string& name,
-                 const OwnFilesRecord& record, const int* language) {
-  if (!IsFile(target) || SameContent(source, target) || record.Holds(name, target)) return true;
-  if (language != nullptr && name == kSoftCfgFile &&
-      HoldsInstalledSettings(source, target, *language))
+                 const OwnFilesRecord& record, const int* language,
+                 const platform::CopyPieces& ticks = {}) {
+  if (!IsFile(target) || SameContent(source, target, ticks) || record.Holds(name, target))
     return true;
-  return KeepAsBackup(target);
+  if (language != nullptr && name == kSoftCfgFile &&
+      HoldsInstalledSettings(source, target, *language, ticks))
+    return true;
+  return KeepAsBackup(target, ticks);
 }
 
 }  // namespace
 
 void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
-                                 int language) {
+                                 int language, const platform::CopyPieces& copied,
+                                 const platform::CopyPieces& ticks) {
   const std::string folder = platform::WithTrailingSlash(target);
   if (!MayWriteInto(folder)) return;
   OwnFilesRecord record = OwnFilesRecord::ReadFrom(folder);
-  std::vector<std::pair<std::string, std::string>> copied;  // source, name
+  std::vector<std::pair<std::string, std::string>> kept;  // source, name: copied
   CopyFolderFilesByContentIf(source, folder, [&](const std::string& from, const std::string& to) {
     const std::string name = to.substr(folder.size());
-    if (!KeepIfUsers(from, to, name, record, &language)) return false;
-    copied.emplace_back(from, name);
+    if (!KeepIfUsers(from, to, name, record, &language, ticks)) return false;
+    kept.emplace_back(from, name);
     return true;
-  });
+  }, copied);
   // Only what the copies put in place is the setup's own; SoftCfg.ini as
   // the language leaves it.
   bool soft_cfg = false;
-  for (const auto& [from, name] : copied) {
-    if (!SameContent(from, folder + name)) continue;
+  for (const auto& [from, name] : kept) {
+    if (!SameContent(from, folder + name, ticks)) continue;
     if (name == kSoftCfgFile)
       soft_cfg = true;
     else
@@ -106,7 +113,7 @@ void CopySettingsFilesKeepingOld(const std::string& source, const std::string& t
   }
   WriteLanguageSetting(folder + kSoftCfgFile, language);
   if (soft_cfg) record.Take(kSoftCfgFile, folder + kSoftCfgFile);
-  if (!copied.empty()) (void)record.WriteTo(folder);
+  if (!kept.empty()) (void)record.WriteTo(folder);
 }
 
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep) {

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "install/install_job.h"
+#include "platform/file_ops.h"
 
 namespace ovsetup::install {
 
@@ -26,9 +27,12 @@ namespace ovsetup::install {
 // file also counts as the same when it holds the shipped one with
 // `language` written (made and compared as SoftCfg.ini.new beside it), and
 // the record lists it as the language leaves it. A `target` that fails
-// MayWriteInto gets nothing. Failures are not reported.
+// MayWriteInto gets nothing. Failures are not reported. `copied`, when set,
+// is told each piece the copies write; `ticks` after every piece of the
+// comparisons and backups.
 void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
-                                 int language);
+                                 int language, const platform::CopyPieces& copied = {},
+                                 const platform::CopyPieces& ticks = {});
 
 // Whether an existing target is kept as a backup first (see above).
 enum class KeepOld { No, Yes };

@@ -18,19 +18,21 @@ void InstallProgram(const JobContext& job) {
   platform::CreateOneFolder(folder);
   if (!job.ExtractAll(folder, job.messages.program_running)) return;
 
-  EmptyFolder(folder + payload::kCadDir);
-  EmptyFolder(folder + payload::kCorelDir);
+  const platform::CopyPieces ticks = job.progress.Ticks(), copied = job.progress.Copied();
+  EmptyFolder(folder + payload::kCadDir, ticks);
+  EmptyFolder(folder + payload::kCorelDir, ticks);
   platform::RemoveOneFolder(folder + payload::kCadDir);
   platform::RemoveOneFolder(folder + payload::kCorelDir);
-  EmptyAndRemoveFolder(folder + payload::kAiDir);
+  EmptyAndRemoveFolder(folder + payload::kAiDir, ticks);
 
   using payload::kCfgDir, payload::kDocDir, payload::kLanguageDir, payload::kResDir;
   for (const char* settings : {kDocDir, kLanguageDir, kResDir, kCfgDir})
     platform::CreateOneFolder(folder + settings);
-  CopySettingsFilesKeepingOld(job.source_folder + kCfgDir, folder + kCfgDir, job.language_number);
-  CopyFolderFiles(job.source_folder + kDocDir, folder + kDocDir);
-  CopyFolderFiles(job.source_folder + kLanguageDir, folder + kLanguageDir);
-  CopyFolderFiles(job.source_folder + kResDir, folder + kResDir);
+  CopySettingsFilesKeepingOld(job.source_folder + kCfgDir, folder + kCfgDir, job.language_number,
+                              copied, ticks);
+  CopyFolderFiles(job.source_folder + kDocDir, folder + kDocDir, copied);
+  CopyFolderFiles(job.source_folder + kLanguageDir, folder + kLanguageDir, copied);
+  CopyFolderFiles(job.source_folder + kResDir, folder + kResDir, copied);
 
   const std::string program = folder + payload::kProgramsDir + kProgramFile;
   const std::string icon = folder + kResDir + "title.ico";

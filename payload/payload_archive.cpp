@@ -32,10 +32,15 @@ struct PlannedEntry {
   int volume = 0;      // 0: below the target; 1: the Windows folder (when on another volume)
 };
 
-// A volume the extraction writes to: a folder on it and what it stages there.
+// A volume the extraction writes to: a folder on it and what it stages there
+// (the margin counted once anything is).
 struct Volume {
   std::string folder;
-  std::uint64_t needed = kSpaceMargin;
+  std::uint64_t needed = 0;
+  void Take(std::uint64_t bytes) {
+    if (needed == 0) needed = kSpaceMargin;
+    needed += bytes;
+  }
 };
 
 WalkResult Stop(WalkResult result, PayloadFault fault, const std::string& target = "",
@@ -72,10 +77,11 @@ bool Contains(const std::vector<std::string>& texts, const std::string& text) {
 class StagedExtraction {
  public:
   StagedExtraction(const std::string& target, Selection selection, ExtractionProgress* progress,
-                   const std::vector<std::string>& also_replaced)
+                   const std::vector<std::string>& also_replaced, std::uint64_t also_written)
       : target_(target), selection_(selection), also_replaced_(also_replaced) {
     count_.progress = progress;
     volumes_[0].folder = target;
+    if (also_written > 0) volumes_[0].Take(also_written);
   }
 
   WalkResult Run(const platform::SetupFile& setup) {
@@ -91,14 +97,14 @@ class StagedExtraction {
     std::vector<std::string> cleaned;
     for (const PlannedEntry& planned : plan_) {
       if (planned.output.empty() || Contains(cleaned, planned.folder)) continue;
-      RemoveLeftovers(planned.folder);
+      RemoveLeftovers(planned.folder, count_);
       cleaned.push_back(planned.folder);
     }
 
     result = Stage(result);
     if (result.ok()) result = CheckTargets(result);
     if (!result.ok()) {
-      RemoveStaged(staged_);
+      RemoveStaged(staged_, count_);
       RemoveMadeFolders();
       return result;
     }
@@ -141,8 +147,7 @@ class StagedExtraction {
       if (!planned.output.empty()) {
         planned.folder = platform::FolderOf(planned.output);
         const std::uint64_t clusters = (entry.BodySize() + kClusterSize - 1) / kClusterSize;
-        volumes_[planned.volume].needed += clusters * kClusterSize;
-        count_.total += entry.BodySize();  // put in place
+        volumes_[planned.volume].Take(clusters * kClusterSize);
       }
       // Read (or, without a record, passed over when skipped).
       count_.total += entry.end - entry.begin;
@@ -157,7 +162,9 @@ class StagedExtraction {
   bool HashMatches() {
     std::uint64_t hash = 0;
     const IntegrityRecord& record = payload_.integrity.record;
-    return HashFileRange(payload_.file, record.begin, record.end, &hash) && hash == record.hash;
+    return HashFileRange(payload_.file, record.begin, record.end, &hash,
+                         [this](std::uint64_t) { count_.Add(0); }) &&
+           hash == record.hash;
   }
 
   // Every path fits Windows' limit, temporary names included, and every
@@ -176,14 +183,17 @@ class StagedExtraction {
       return Stop(result, PayloadFault::kUntrustedLink, link);
     if (!volumes_[1].folder.empty() &&
         platform::VolumeName(volumes_[1].folder) == platform::VolumeName(volumes_[0].folder)) {
-      volumes_[0].needed += volumes_[1].needed - kSpaceMargin;
+      if (volumes_[1].needed > 0) volumes_[0].Take(volumes_[1].needed - kSpaceMargin);
       volumes_[1].folder.clear();
       for (PlannedEntry& planned : plan_) planned.volume = 0;
     }
     for (const Volume& volume : volumes_) {
       std::uint64_t free = 0;
-      // A volume that cannot be asked is left to the writes to find out.
-      if (volume.folder.empty() || !platform::GetFreeBytes(volume.folder, &free)) continue;
+      // A volume that cannot be asked is left to the writes to find out; one
+      // that is not written to is not asked.
+      if (volume.folder.empty() || volume.needed == 0 ||
+          !platform::GetFreeBytes(volume.folder, &free))
+        continue;
       if (free < volume.needed) return ShortOf(result, volume);
     }
     return result;
@@ -336,8 +346,9 @@ PayloadArchive::PayloadArchive(const std::string& payload_file)
 
 WalkResult PayloadArchive::Extract(const std::string& target, Selection selection,
                                    ExtractionProgress* progress,
-                                   const std::vector<std::string>& also_replaced) const {
-  return StagedExtraction(target, selection, progress, also_replaced).Run(setup_);
+                                   const std::vector<std::string>& also_replaced,
+                                   std::uint64_t also_written) const {
+  return StagedExtraction(target, selection, progress, also_replaced, also_written).Run(setup_);
 }
 
 int PayloadArchive::ExtractAll(const std::string& target) const {

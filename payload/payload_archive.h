@@ -52,7 +52,9 @@ class PayloadArchive {
   //     (the target, the folders below it that entries go to, the Windows
   //     folder) is a link a user without rights could have laid
   //     (platform::IsTrustedLink), and that each volume it writes has room
-  //     for the bodies (whole 4 KiB clusters) and 1 MiB;
+  //     for the bodies (whole 4 KiB clusters) and 1 MiB, `target`'s volume
+  //     also for `also_written` bytes (what the caller writes there
+  //     afterwards); a volume nothing is written to is not asked;
   //  2. removes the temporary files a stopped run left in the folders it
   //     writes, then stages each written entry under a temporary name in its
   //     target's folder (payload/staged_files.h) in one pass over the
@@ -65,10 +67,12 @@ class PayloadArchive {
   // every existing file as it was; a stopped process leaves each target
   // whole, with its old content or its new one. A setup that fails its
   // record reports damage, whatever else its table holds. `progress`, when
-  // given, is told of every piece read and every file put in place.
+  // given, is told of every piece read and every file removed or put in
+  // place (extraction_progress.h).
   WalkResult Extract(const std::string& target, Selection selection,
                      ExtractionProgress* progress = nullptr,
-                     const std::vector<std::string>& also_replaced = {}) const;
+                     const std::vector<std::string>& also_replaced = {},
+                     std::uint64_t also_written = 0) const;
 
  private:
   std::unique_ptr<platform::SetupFile> owned_;  // when opened here

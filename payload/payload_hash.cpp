@@ -35,7 +35,7 @@ std::uint64_t StreamHash::Digest() const {
 }
 
 bool HashFileRange(platform::InputFile& file, std::uint64_t begin, std::uint64_t end,
-                   std::uint64_t* hash) {
+                   std::uint64_t* hash, const platform::CopyPieces& pieces) {
   if (end < begin || !file.Seek(begin)) return false;
   StreamHash stream;
   const std::unique_ptr<unsigned char[]> buffer(new unsigned char[kCopyBufferSize]);
@@ -45,6 +45,7 @@ bool HashFileRange(platform::InputFile& file, std::uint64_t begin, std::uint64_t
     if (!file.Read(buffer.get(), piece)) return false;
     stream.Update(buffer.get(), piece);
     left -= piece;
+    if (pieces) pieces(piece);
   }
   *hash = stream.Digest();
   return true;

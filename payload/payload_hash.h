@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/file_io.h"
+#include "platform/file_ops.h"
 #include "platform/non_copyable.h"
 
 namespace ovsetup::payload {
@@ -29,8 +30,9 @@ class StreamHash : platform::NonCopyable {
 
 // The hash of the bytes `begin` .. `end` of the open `file`, read in
 // 512000-byte pieces through one heap buffer. False when they cannot be
-// read whole. Moves the file's position.
+// read whole. Moves the file's position. `pieces`, when set, is told each
+// piece's bytes as it is read.
 bool HashFileRange(platform::InputFile& file, std::uint64_t begin, std::uint64_t end,
-                   std::uint64_t* hash);
+                   std::uint64_t* hash, const platform::CopyPieces& pieces = {});
 
 }  // namespace ovsetup::payload

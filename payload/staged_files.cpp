@@ -1,5 +1,8 @@
 #include "payload/staged_files.h"
 
+#include <utility>
+
+#include "platform/file_io.h"
 #include "platform/file_ops.h"
 #include "platform/free_name.h"
 
@@ -17,18 +20,29 @@ static_assert(kPrefixLength + kIndexDigits + 4 == kTemporaryNameLength,
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f'); }
 
-// Keeps the content of `file.target`, if there is one, under `file.old`.
+// The size of the file `path`; 0 when it cannot be read.
+std::uint64_t SizeOf(const std::string& path) {
+  platform::InputFile file;
+  std::uint64_t size = 0;
+  return file.Open(path) && file.Length(&size) ? size : 0;
+}
+
+// Keeps the content of `file.target`, if there is one, under `file.old`;
+// a copy (no second names on the volume) counts its bytes in `count`.
 // False only when a target that exists could not be kept.
 // The old name is made new (a second name, or a copy that fails on an
 // existing name), never written through a link laid there.
-bool KeepOld(StagedFile& file) {
+bool KeepOld(StagedFile& file, ProgressCount& count) {
   std::uint32_t error = 0;
+  bool counted = false;  // a copy's bytes join the total once
   const bool kept = platform::UnderFreeName(&file.old, kKindLength, [&](const std::string& old) {
     if (platform::MakeHardLink(file.target, old)) return true;
     error = platform::LastFileError();
     if (error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound)
       return false;
-    return platform::CopyOneFile(file.target, old, true);
+    if (!std::exchange(counted, true)) count.total += SizeOf(file.target);
+    return platform::CopyOneFile(file.target, old, true,
+                                 [&count](std::uint64_t bytes) { count.Add(bytes); });
   });
   if (kept) {
     file.kept_old = true;
@@ -43,10 +57,11 @@ void Restore(const StagedFile& file) {
   else (void)platform::DeleteOneFile(file.target);
 }
 
-void RemoveTemporaries(const std::vector<StagedFile>& files) {
+void RemoveTemporaries(const std::vector<StagedFile>& files, ProgressCount& count) {
   for (const StagedFile& file : files) {
     (void)platform::DeleteOneFile(file.staged);
     if (file.kept_old) (void)platform::DeleteOneFile(file.old);
+    count.Add(0);
   }
 }
 
@@ -76,7 +91,7 @@ bool IsTemporaryName(const std::string& name) {
   return kind == ".new" || kind == ".old";
 }
 
-void RemoveLeftovers(const std::string& folder) {
+void RemoveLeftovers(const std::string& folder, ProgressCount& count) {
   platform::FileSearch search;
   platform::FoundEntry entry;
   for (bool more = search.First(folder + kPrefix + "*", &entry); more; more = search.Next(&entry)) {
@@ -84,6 +99,7 @@ void RemoveLeftovers(const std::string& folder) {
     const std::string path = folder + entry.name;
     if (platform::IsLink(path)) (void)platform::RemoveLink(path);
     else if (!entry.is_folder) (void)platform::DeleteOneFile(path);
+    count.Add(0);
   }
 }
 
@@ -98,12 +114,13 @@ bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFa
   std::size_t placed = 0;
   bool ok = true;
   for (StagedFile& file : files) {
-    if (!KeepOld(file)) {
+    if (!KeepOld(file, count)) {
       ok = false;
       failure->target = file.target;
       failure->system_error = platform::LastFileError();
       break;
     }
+    count.Add(0);
   }
   for (; ok && placed < files.size(); ++placed) {
     StagedFile& file = files[placed];
@@ -113,18 +130,21 @@ bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFa
       ok = false;
       break;
     }
-    count.Add(file.size);
+    count.Add(0);
   }
   if (!ok) {
     // Newest first, so that a target named twice ends with what it held.
     while (placed > 0) Restore(files[--placed]);
   }
-  RemoveTemporaries(files);
+  RemoveTemporaries(files, count);
   return ok;
 }
 
-void RemoveStaged(const std::vector<StagedFile>& files) {
-  for (const StagedFile& file : files) (void)platform::DeleteOneFile(file.staged);
+void RemoveStaged(const std::vector<StagedFile>& files, ProgressCount& count) {
+  for (const StagedFile& file : files) {
+    (void)platform::DeleteOneFile(file.staged);
+    count.Add(0);
+  }
 }
 
 }  // namespace ovsetup::payload

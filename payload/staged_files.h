@@ -29,10 +29,13 @@ std::string TemporaryName(const std::string& folder, std::uint32_t index, bool o
 // with or without the random part).
 bool IsTemporaryName(const std::string& name);
 
+struct ProgressCount;
+
 // Deletes the names of the temporary pattern directly inside `folder`
 // (ending with "\"), which a stopped run left (a link as a link, never what
-// it leads to); nothing else. Results ignored.
-void RemoveLeftovers(const std::string& folder);
+// it leads to); nothing else. Results ignored. Tells `count` (none of its
+// work) after each.
+void RemoveLeftovers(const std::string& folder, ProgressCount& count);
 
 // Creates entry `index`'s staged file in `folder` (ending with "\") new, as
 // `out` (OutputFile::CreateNew: never an existing file, never through a
@@ -51,7 +54,8 @@ struct StagedFile {
   bool kept_old = false;  // the target existed and `old` holds its content
 };
 
-// Bytes done of a fixed total, told to `progress` after each step.
+// Bytes done of a total, told to `progress` after each step (Add(0) for a
+// step that costs next to nothing).
 struct ProgressCount {
   ExtractionProgress* progress = nullptr;
   std::uint64_t done = 0, total = 0;
@@ -68,15 +72,18 @@ struct CommitFailure {
 };
 
 // Puts `files` in place in order: first keeps each existing target's content
-// under its old name (a second name where the volume has them, else a copy),
-// then renames each staged file over its target (platform::RenameReplacing),
-// telling `count` each file's size. When any step fails, every target
+// under its old name (a second name where the volume has them, else a copy,
+// which adds its bytes to `count`'s total and tells them as they are
+// copied), then renames each staged file over its target
+// (platform::RenameReplacing), telling `count` after each file (no bytes: a
+// rename costs next to nothing). When any step fails, every target
 // already replaced gets its old content back (a new one is deleted), the
 // staged and old files are removed, `failure` says why, and the result is
 // false. On success no temporary file is left.
 bool CommitStaged(std::vector<StagedFile>& files, ProgressCount& count, CommitFailure* failure);
 
-// Deletes the staged files (an extraction that stops before its commit).
-void RemoveStaged(const std::vector<StagedFile>& files);
+// Deletes the staged files (an extraction that stops before its commit),
+// telling `count` (none of its work) after each file.
+void RemoveStaged(const std::vector<StagedFile>& files, ProgressCount& count);
 
 }  // namespace ovsetup::payload

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,11 +11,12 @@
 
 namespace ovsetup::platform {
 
-// One entry delivered by a FileSearch: its name inside its folder and whether
-// it is a folder (the directory attribute).
+// One entry delivered by a FileSearch: its name inside its folder, whether
+// it is a folder (the directory attribute) and a file's size in bytes.
 struct FoundEntry {
   std::string name;
   bool is_folder = false;
+  std::uint64_t size = 0;
 };
 
 // A search of one folder for the entries matching a pattern (find first,
@@ -38,14 +40,20 @@ class FileSearch : NonCopyable {
   std::unique_ptr<State> state_;
 };
 
+// Told during a copy how many bytes more it has copied since the last call.
+using CopyPieces = std::function<void(std::uint64_t bytes)>;
+
 // Copies the file `from` to `to`, taking over its attributes (a read-only
 // source gives a read-only copy). With `fail_if_exists`, an existing `to` (a
 // link included) is left alone and the copy fails; without it, `to` is
 // replaced unless it is read-only: the copy is made under a new name beside
 // it ("NAME.new", random forms when taken) and renamed over it, so that a
 // `to` that is a link, or has more than one name, is replaced, never
-// written through. True when the copy was made.
-bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists);
+// written through. With `pieces` set, the bytes go in pieces of at most
+// 512000 bytes, each told to it, and the copy keeps the source's time of
+// last write. A failed copy leaves no partial file. True when it was made.
+bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists,
+                 const CopyPieces& pieces = CopyPieces());
 
 // True when `path` is a plain file with one name: no link (no reparse
 // point) and no second hard link (GetFileInformationByHandle's

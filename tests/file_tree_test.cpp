@@ -58,7 +58,7 @@ class FileTree : public ::testing::Test {
   TempFolder dir_;
 };
 
-using CopyHelper = void (*)(std::string, std::string);
+using CopyHelper = void (*)(std::string, std::string, const platform::CopyPieces&);
 
 const struct {
   const char* name;
@@ -74,7 +74,7 @@ TEST_F(FileTree, CopiesTheFilesOfOneLevelOverExistingOnes) {
       SCOPED_TRACE(std::string(helper.name) + " separator '" + separator + "'");
       fs::remove_all(Host("dst"));
       WriteHostFile(Host("dst/a.txt"), "an older and longer alpha");
-      helper.copy(Core("src") + separator, Core("dst") + separator);
+      helper.copy(Core("src") + separator, Core("dst") + separator, {});
       EXPECT_EQ("alpha", ReadHostFile(Host("dst/a.txt")));
       EXPECT_EQ("no dot", ReadHostFile(Host("dst/README")));
       EXPECT_FALSE(fs::exists(Host("dst/sub")));
@@ -92,7 +92,7 @@ TEST_F(FileTree, ReadOnlySourceCopiesReadOnlyOnlyByPlatformCopy) {
   } rows[] = {{CopyFolderFiles, true}, {CopyFolderFilesByContent, false}};
   for (const auto& row : rows) {
     fs::create_directories(Host("out"));
-    row.copy(Core("ro"), Core("out"));
+    row.copy(Core("ro"), Core("out"), {});
     EXPECT_EQ("[BaseCfg]", ReadHostFile(Host("out/locked.ini")));
     EXPECT_EQ(row.read_only_copy, ReadOnly(Host("out/locked.ini")));
     fs::permissions(Host("out/locked.ini"), fs::perms::owner_write, fs::perm_options::add);

@@ -118,7 +118,7 @@ scenario install chinese "$(winpath "$work/安装")" 0 "$chinese_product"
 mkdir -p "$work/ai/Support Files/Contents/Windows" "$work/ai/Support Files/Required/Plug-ins"
 install_fails() {
   scenario install-fails "$1" "$(winpath "$work/absent")" 0 "Can't copy files, error!" short
-  scenario install-fails "$1" "$(winpath "$work/ai")" 3 "The setup file is damaged, please get a new copy!" full
+  scenario install-fails "$1" "$(winpath "$work/ai")" 3 "The setup file is damaged, please get a new copy!" short
 }
 install_fails plain
 scenario about plain
@@ -152,18 +152,22 @@ out=$(planted_run "$work/planted/ovsetup-headless.exe" install --setup "$(winpat
 [ "$out" = 'Install OK!' ] || fail "the headless program install, DLLs planted, printed '$out'"
 [ -z "$(traces planted)" ] || fail "planted DLLs ran in the setup: $(traces planted)"
 
-# Long jobs: a program install from a slow medium (40 MB read at 5 MB/s, past
-# the page cache), and the driver run with an installer that takes 8 s.
+# Long jobs: program installs from a slow medium (read at 5 MB/s, past the
+# page cache), one with a payload of 40 MB (the bar near its end once it has
+# been read), one with 40 MB of manuals in QVTDoc (the bar moving while they
+# copy); and the driver run with an installer that takes 8 s.
 cp -r "$tree" "$work/tree-big" && head -c 40000000 /dev/zero >"$work/tree-big/QVTPrograms/Orvane.dat"
 cp -r "$tree" "$work/tree-long" && cp "$long_installer" "$work/tree-long/QVTDriver/InstallDriver.exe"
-tree=$work/tree-big media slowsrc
+tree=$work/tree-big media slowsrc/big
+media slowsrc/docs && head -c 40000000 /dev/zero >"$work/slowsrc/docs/QVTDoc/video.mp4"
 tree=$work/tree-long media longdrv
-mkdir -p "$work/slow" "$work/apps-slow" "$work/signal-driver"
-/usr/bin/python3 "$root/tests/support/slow_medium.py" "$work/slowsrc" "$work/slow" 5000000 &
+mkdir -p "$work/slow" "$work/apps-slow" "$work/apps-docs" "$work/signal-driver" "$work/marks"
+/usr/bin/python3 "$root/tests/support/slow_medium.py" "$work/slowsrc" "$work/slow" 5000000 "$work/marks" &
 fuse_pid=$!
-for _ in $(seq 100); do [ -e "$work/slow/Setup.exe" ] && break; sleep 0.05; done
-if [ -e "$work/slow/Setup.exe" ]; then
-  scenario busy slow install "$(winpath "$work/apps-slow")"
+for _ in $(seq 100); do [ -e "$work/slow/big/Setup.exe" ] && break; sleep 0.05; done
+if [ -e "$work/slow/big/Setup.exe" ]; then
+  scenario busy slow/big install "$(winpath "$work/apps-slow")" "$(winpath "$work/marks/big.read")" 950 0
+  scenario busy slow/docs install "$(winpath "$work/apps-docs")" "$(winpath "$work/marks/docs.read")" 0 4
 else
   fail "the slow medium cannot be mounted (fuse3, python3-fusepy and /dev/fuse)"
 fi
@@ -208,7 +212,7 @@ shots() {
   done
 }
 shots plain "welcome-zh welcome 0" "welcome-en welcome 2" "path-dialog path 0"
-shots slow "runner-zh runner 0" "runner-en runner 2"
+shots slow/big "runner-zh runner 0" "runner-en runner 2"
 
 # At 150 % scaling every window again, laid out from its template font.
 set_dpi 144

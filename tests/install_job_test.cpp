@@ -3,6 +3,7 @@
 // and on Windows the real shell folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -80,11 +81,11 @@ class InstallJob : public ::testing::Test {
   }
 
   // Runs the job; returns the success flag.
-  int Run(const InstallChoices& choices) {
+  int Run(const InstallChoices& choices, payload::ExtractionProgress* progress = nullptr) {
     sink_.messages.clear();
     int succeeded = 7;
     install::RunInstallJob(choices, *testing::HeldSetup(Core("media/setup.exe")), sink_,
-                           succeeded);
+                           succeeded, progress);
     return succeeded;
   }
 
@@ -478,6 +479,64 @@ TEST_F(InstallJob, UserFilesSurviveEveryRelease) {
 TEST(InstallJobFrame, SourceFolderIsTheSetupsFolder) {
   EXPECT_EQ("D:\\", platform::FolderOf("D:\\setup.exe"));
   EXPECT_EQ("C:\\media\\cd\\", platform::FolderOf("C:\\media\\cd\\Setup.exe"));
+}
+
+// Each report as the runner's bar shows it, in thousandths.
+class BarRecord : public payload::ExtractionProgress {
+ public:
+  void Advance(std::uint64_t done, std::uint64_t total) override {
+    totals.insert(total);
+    positions.push_back(total == 0 ? 0 : static_cast<int>(done * 1000 / total));
+  }
+  std::set<std::uint64_t> totals;
+  std::vector<int> positions;
+};
+
+// One bar over the whole job, by what each step costs: the settings folders'
+// copies fill the second half when they weigh as much as the payload, and
+// AutoCAD's auto mode fills it once over two folders.
+TEST_F(InstallJob, OneBarFollowsTheWholeJob) {
+  const std::string body(2 << 20, 'p');
+  testing::PayloadImage image;
+  image.Add("QVTPrograms\\Orvane.exe", body);
+  image.Add("QVTCad\\QVTSrtCad.dll", "addin");
+  image.Add("QVTCad\\acad.dvb", "dvb");
+  image.Add("QVTCad\\acad_EN.lsp", "lsp");
+  WriteHostFile(dir_.Host("media/setup.exe"), image.Finish());
+  WriteHostFile(dir_.Host("media/QVTDoc/video.mp4"), body);
+  WriteHostFile(dir_.Host("media/QVTLanguage/big.lng"), body);
+  fs::create_directories(dir_.Host("apps"));
+  for (const char* folder : {"a2010", "a2007"}) WriteHostFile(dir_.Host(folder) / "acad.exe", "");
+  UseRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:409]\r\n"
+              "\"AcadLocation\"=" + RegString(Core("a2010")) + "\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R17.0\\ACAD-7001:804]\r\n"
+              "\"AcadLocation\"=" + RegString(Core("a2007")) + "\r\n",
+              "SOFTWARE\\Autodesk");
+  const struct {
+    const char* name;
+    InstallChoices choices;
+    int halfway;  // the bar after the first half of the work: at most this
+  } rows[] = {
+      // 2 MiB read and written, then QVTDoc's and QVTLanguage's 4 MiB.
+      {"program", InstallChoices{2, 0, Core("apps"), 0, 0, ""}, 340},
+      // Per folder 2 MiB staged, then QVTLanguage's 2 MiB: each folder a half.
+      {"AutoCAD auto", InstallChoices{2, 2, "", 1, 0, ""}, 500},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    BarRecord bar;
+    ASSERT_EQ(1, Run(row.choices, &bar)) << (sink_.messages.empty() ? "" : sink_.messages[0]);
+    EXPECT_EQ(1u, bar.totals.size());
+    EXPECT_TRUE(std::is_sorted(bar.positions.begin(), bar.positions.end()));
+    ASSERT_FALSE(bar.positions.empty());
+    EXPECT_EQ(1000, bar.positions.back());
+    const auto first_half = std::count_if(bar.positions.begin(), bar.positions.end(),
+                                          [&row](int p) { return p <= row.halfway; });
+    // Each half moves through pieces of at most 512000 bytes.
+    EXPECT_GE(first_half, 4);
+    EXPECT_GE(static_cast<long>(bar.positions.size()) - first_half, 4);
+    EXPECT_EQ(1, std::count(bar.positions.begin(), bar.positions.end(), 1000));
+  }
 }
 
 }  // namespace

@@ -85,9 +85,12 @@ TEST(ReadStartupValues, FromSetupCfgIni) {
     SCOPED_TRACE(c.name);
     TempFolder dir;
     if (c.ini != nullptr) WriteHostFile(dir.Host("SetupCfg.ini"), c.ini);
-    const config::StartupValues values = ReadStartupValues(dir.core() + "setup.exe");
-    EXPECT_EQ(c.product, values.product_name);
-    EXPECT_EQ(c.language, values.language.Number());
+    // A setup named 淺 (9C 5C: "\" as its trail byte) reads the same file.
+    for (const char* setup : {"setup.exe", "\x9C\x5C.exe"}) {
+      const config::StartupValues values = ReadStartupValues(dir.core() + setup);
+      EXPECT_EQ(c.product, values.product_name);
+      EXPECT_EQ(c.language, values.language.Number());
+    }
   }
 }
 

@@ -104,7 +104,8 @@ const Attack kAttacks[] = {
      [](Scene& s) {
        s.Link("out/~ovsetup-001.new");
        s.Link("out/~ovsetup-002-0123abcd.old", "victim");
-       payload::RemoveLeftovers(s.Core("out") + "\\");
+       payload::ProgressCount count;
+       payload::RemoveLeftovers(s.Core("out") + "\\", count);
        EXPECT_TRUE(fs::is_empty(s.dir.Host("out")));
      }},
     {"folder swapped for a link while it is emptied",
@@ -112,7 +113,7 @@ const Attack kAttacks[] = {
        for (int i = 0; i < 50; ++i) WriteHostFile(s.dir.Host("out/QVTCad/f" + std::to_string(i)), "");
        WriteHostFile(s.dir.Host("victim/f7"), "victim's too");
        bool swapped = false;
-       install::EmptyFolder(s.Core("out/QVTCad"), [&] {
+       install::EmptyFolder(s.Core("out/QVTCad"), [&](std::uint64_t) {
          if (std::exchange(swapped, true)) return;
          fs::rename(s.dir.Host("out/QVTCad"), s.dir.Host("out/moved"));
          s.Link("out/QVTCad", "victim");

@@ -136,5 +136,48 @@ TEST(UpgradeFaults, EachLeavesTheInstallAsItWas) {
   }
 }
 
+#ifndef _WIN32
+// A volume is asked for room only when something is written to it, and then
+// for the settings folders' bytes too (a program install onto a small
+// volume of its own).
+TEST(UpgradeFaults, SpaceIsAskedForWhatIsWritten) {
+  const struct {
+    const char* name;
+    std::string setup;
+    std::size_t doc_size;  // 0: no settings folders beside the setup
+    const char* message;   // "" for success
+  } cases[] = {
+      {"N = 1, nothing written", testing::PayloadImage().Finish(), 0, ""},
+      {"settings folders counted", Release("new"), 2 << 20,
+       "Not enough free disk space: 4 MB are needed on "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder dir;
+    const fs::path root = dir.Host("root");
+    fs::create_directories(root);
+    if (mount("tmpfs", root.c_str(), "tmpfs", 0, "size=2m") != 0) {
+      ADD_FAILURE() << "cannot mount a small volume (needs root)";
+      continue;
+    }
+    WriteHostFile(dir.Host("media/setup.exe"), c.setup);
+    if (c.doc_size != 0) WriteHostFile(dir.Host("media/QVTDoc/video.mp4"), std::string(c.doc_size, 'v'));
+    // Filled to less than its margin of 1 MiB.
+    WriteHostFile(root / "filler", std::string(c.doc_size != 0 ? 0 : 1200 << 10, 'f'));
+    install::InstallChoices choices;
+    choices.language_index = 2;
+    choices.install_path = testing::CorePath(root);
+    Sink sink;
+    int succeeded = 0;
+    install::RunInstallJob(choices, *testing::HeldSetup(testing::CorePath(dir.Host("media/setup.exe"))), sink,
+                           succeeded);
+    sink.messages.resize(1);
+    EXPECT_EQ(0u, sink.messages[0].find(c.message)) << sink.messages[0];
+    EXPECT_EQ(*c.message == '\0' ? 1 : 0, succeeded);
+    umount(root.c_str());
+  }
+}
+#endif
+
 }  // namespace
 }  // namespace ovsetup

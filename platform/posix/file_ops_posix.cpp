@@ -93,19 +93,22 @@ class Descriptor : NonCopyable {
   int fd_;
 };
 
-bool CopyContent(int from, int to) {
-  char buffer[65536];
+// Copies what `from` holds into `to` in pieces of at most 512000 bytes, each
+// told to `pieces` when set.
+bool CopyContent(int from, int to, const CopyPieces& pieces) {
+  std::unique_ptr<char[]> buffer(new char[512000]);
   for (;;) {
-    ssize_t got = ::read(from, buffer, sizeof buffer);
+    ssize_t got = ::read(from, buffer.get(), 512000);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;
     for (ssize_t done = 0; done < got;) {
-      ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
+      ssize_t put = ::write(to, buffer.get() + done, static_cast<std::size_t>(got - done));
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) return false;
       done += put;
     }
+    if (pieces) pieces(static_cast<std::uint64_t>(got));
   }
 }
 
@@ -133,7 +136,8 @@ bool FileSearch::First(const std::string& pattern, FoundEntry* entry) {
     const std::string host_entry = host_folder + "/" + d->d_name;
     struct stat st;
     if (::stat(host_entry.c_str(), &st) != 0 && ::lstat(host_entry.c_str(), &st) != 0) continue;
-    state_->matches.push_back(FoundEntry{d->d_name, S_ISDIR(st.st_mode)});
+    state_->matches.push_back(FoundEntry{d->d_name, S_ISDIR(st.st_mode),
+                                         S_ISDIR(st.st_mode) ? 0u : std::uint64_t(st.st_size)});
   }
   std::sort(state_->matches.begin(), state_->matches.end(), ByUpperName);
   return Next(entry);
@@ -145,7 +149,8 @@ bool FileSearch::Next(FoundEntry* entry) {
   return true;
 }
 
-bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists,
+                 const CopyPieces& pieces) {
   Descriptor source(::open(ToHostPath(from).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat from_st;
   if (source.get() < 0 || ::fstat(source.get(), &from_st) != 0 || !S_ISREG(from_st.st_mode))
@@ -169,7 +174,7 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_ex
   if (!(fail_if_exists ? create(made) : UnderFreeName(&made, 4, create))) return false;
   Descriptor target(fd);
   const std::string host_made = ToHostPath(made);
-  if (!CopyContent(source.get(), target.get()) ||
+  if (!CopyContent(source.get(), target.get(), pieces) ||
       ::fchmod(target.get(), from_st.st_mode & 07777) != 0 ||
       (!fail_if_exists && ::rename(host_made.c_str(), ToHostPath(to).c_str()) != 0)) {
     ::unlink(host_made.c_str());  // as CopyFile, leave no partial copy behind

@@ -724,8 +724,11 @@ void InstallFails(const Args& args) {
   s.Close();
 }
 
-// busy install FOLDER | busy driver SIGNAL-FOLDER: a program install
-// (English) from a medium slow enough to last well over 5 s, or the driver
+// busy install FOLDER READ-MARK AT-READ MOVES-AFTER | busy driver
+// SIGNAL-FOLDER: a program install (English) from a medium slow enough to
+// last well over 5 s (READ-MARK appears once the setup file's last byte has
+// been read: the bar then stands at AT-READ of 1000 or more, and moves
+// through MOVES-AFTER positions or more short of its end after it), or the driver
 // run with an installer that takes seconds (SIGNAL-FOLDER\started and \ended
 // mark it for whoever reads the setup's processor time, who then creates
 // \measured). Every 200 ms until the outcome shows: no window of the setup
@@ -749,6 +752,9 @@ void Busy(const Args& args) {
   if (!install) Touch(signal + L"started");
   int samples = 0, hung = 0, unpainted = 0;
   std::vector<LRESULT> bar;  // each position as it first showed
+  std::vector<std::pair<DWORD, LRESULT>> timeline;  // every sample's time and position
+  LRESULT at_read = -1;
+  int moves_after = 0;
   std::vector<HWND> invalidated;
   HWND box = nullptr;
   DWORD start = GetTickCount(), lasted = 0;
@@ -761,8 +767,12 @@ void Busy(const Args& args) {
         RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN), invalidated.push_back(w);
     }
     LRESULT position = 0;
-    if (TrySend(Item(busy, barId), PBM_GETPOS, &position) && (bar.empty() || bar.back() != position))
+    if (TrySend(Item(busy, barId), PBM_GETPOS, &position) && (bar.empty() || bar.back() != position)) {
       bar.push_back(position);
+      if (at_read >= 0 && position < 1000) ++moves_after;
+    }
+    timeline.emplace_back(GetTickCount() - start, position);
+    if (install && at_read < 0 && Exists(args.at(2))) at_read = position;
     if (n == 5) {  // a second in
       Click(s.welcome, 1002), Click(s.welcome, 1017);
       for (HWND w : {s.welcome, busy}) {
@@ -782,6 +792,21 @@ void Busy(const Args& args) {
   report.Equal(unpainted, 0, job + ": windows not repainted within a sample");
   report.Check(std::is_sorted(bar.begin(), bar.end()) && bar.size() >= 4,
                job + ": the bar moved forward through " + std::to_string(bar.size()) + " positions");
+  if (install) {
+    std::string when;
+    for (int quarter = 1; quarter <= 3; ++quarter) {
+      auto sample = std::find_if(timeline.begin(), timeline.end(), [&](const auto& t) {
+        return t.first * 4 >= lasted * quarter;
+      });
+      when += " " + std::to_string(sample == timeline.end() ? -1 : sample->second);
+    }
+    std::printf("the bar at 1/4, 1/2, 3/4 of %lu ms:%s of 1000\n", lasted, when.c_str());
+    report.Check(at_read >= args.number(3), job + ": the bar at " + std::to_string(at_read) +
+                                                 " of 1000 once the setup was read");
+    report.Check(moves_after >= args.number(4), job + ": the bar moved through " +
+                                                    std::to_string(moves_after) +
+                                                    " positions after the setup was read");
+  }
   bool measured = install;
   for (DWORD wait = GetTickCount(); !measured && GetTickCount() - wait < kTimeoutMs; Sleep(kPollMs))
     measured = Exists(signal + L"measured");
@@ -929,7 +954,7 @@ const Scenario kScenarios[] = {
     {"cancel", Cancel, "FOLDER"},
     {"install", Install, "FOLDER LANGUAGE-INDEX PRODUCT"},
     {"install-fails", InstallFails, "FOLDER TYPE MESSAGE short|full"},
-    {"busy", Busy, "install FOLDER | driver SIGNAL-FOLDER"},
+    {"busy", Busy, "install FOLDER READ-MARK AT-READ MOVES-AFTER | driver SIGNAL-FOLDER"},
     {"about", About, ""},
     {"usb-driver", UsbDriver, "LANGUAGE-INDEX"},
     {"layout", Layout, "LANGUAGE-INDEX"},
