@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "payload/body_output.h"
 #include "payload/folder_names.h"
 #include "payload/payload_format.h"
 #include "payload/payload_hash.h"
@@ -140,9 +141,9 @@ class StagedExtraction {
       }
       if (!planned.output.empty()) {
         planned.folder = platform::FolderOf(planned.output);
-        const std::uint64_t clusters = (entry.BodySize() + kClusterSize - 1) / kClusterSize;
+        const std::uint64_t clusters = (entry.decoded_size + kClusterSize - 1) / kClusterSize;
         volumes_[planned.volume].needed += clusters * kClusterSize;
-        count_.total += entry.BodySize();  // put in place
+        count_.total += entry.decoded_size;  // put in place
       }
       // Read (or, without a record, passed over when skipped).
       count_.total += entry.end - entry.begin;
@@ -215,7 +216,7 @@ class StagedExtraction {
         file.staged = TemporaryName(planned.folder, entry.index, false);
         file.old = TemporaryName(planned.folder, entry.index, true);
         file.target = planned.output;
-        file.size = entry.BodySize();
+        file.size = entry.decoded_size;
         staged_.push_back(file);
         if (!out.Create(file.staged))
           return StopAt(result, planned, PayloadFault::kCannotCreate, file.staged,
@@ -225,7 +226,7 @@ class StagedExtraction {
       const PayloadFault fault = CopyBody(entry, out, writing, hashing ? &hash : nullptr);
       if (fault != PayloadFault::kNone) {
         const std::uint32_t error = platform::LastFileError();
-        if (writing && error == platform::kErrorDiskFull)
+        if (writing && fault == PayloadFault::kBodyWrite && error == platform::kErrorDiskFull)
           return ShortOf(result, volumes_[planned.volume]);
         return StopAt(result, planned, fault, writing ? staged_.back().staged : "", error);
       }
@@ -239,19 +240,25 @@ class StagedExtraction {
 
   // Reads the body of `entry` in pieces of the one 512000-byte buffer, so
   // that memory stays the same whatever its size, into `hash` when given
-  // and into `out` when `writing`; then flushes and closes `out`.
+  // and into `out` when `writing` (decoded when compressed); then flushes
+  // and closes `out`.
   PayloadFault CopyBody(const PayloadEntry& entry, platform::OutputFile& out, bool writing,
                         StreamHash* hash) {
     if (!payload_.file.Seek(entry.BodyOffset())) return PayloadFault::kBodyRead;
+    BodyOutput body(writing ? entry : PayloadEntry(), out);
     for (std::size_t left = entry.BodySize(); left > 0;) {
       const std::size_t piece = left < kCopyBufferSize ? left : kCopyBufferSize;
       if (!payload_.file.Read(buffer_.get(), piece)) return PayloadFault::kBodyRead;
       if (hash != nullptr) hash->Update(buffer_.get(), piece);
-      if (writing && !out.Write(buffer_.get(), piece)) return PayloadFault::kBodyWrite;
+      if (writing) {
+        const PayloadFault put = body.Put(buffer_.get(), piece);
+        if (put != PayloadFault::kNone) return put;
+      }
       left -= piece;
       count_.Add(piece);
     }
     if (!writing) return PayloadFault::kNone;
+    if (const PayloadFault end = body.Finish(); end != PayloadFault::kNone) return end;
     return out.Flush() && out.Close() ? PayloadFault::kNone : PayloadFault::kBodyWrite;
   }
 
