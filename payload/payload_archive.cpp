@@ -224,6 +224,8 @@ class StagedExtraction {
       }
       const bool writing = !planned.output.empty();
       const PayloadFault fault = CopyBody(entry, out, writing, hashing ? &hash : nullptr);
+      if (fault == PayloadFault::kDamagedBody)  // damaged bytes, or damaged when packed?
+        return HashMatches() ? StopAt(result, planned, fault, "") : Damaged(result);
       if (fault != PayloadFault::kNone) {
         const std::uint32_t error = platform::LastFileError();
         if (writing && fault == PayloadFault::kBodyWrite && error == platform::kErrorDiskFull)
