@@ -2,7 +2,8 @@
 
 namespace ovsetup::payload {
 
-BodyOutput::BodyOutput(const PayloadEntry& entry, platform::OutputFile& out) : out_(out) {
+BodyOutput::BodyOutput(const PayloadEntry& entry, platform::OutputFile& out, ProgressCount* count)
+    : out_(out), count_(count) {
   if (entry.compressed) decoder_.reset(new EntryDecoder(entry.decoded_size, *this));
 }
 
@@ -16,7 +17,9 @@ PayloadFault BodyOutput::Finish() {
 }
 
 bool BodyOutput::Take(const unsigned char* data, std::size_t size) {
-  return out_.Write(data, size);
+  if (!out_.Write(data, size)) return false;
+  if (count_ != nullptr) count_->Add(size);
+  return true;
 }
 
 }  // namespace ovsetup::payload

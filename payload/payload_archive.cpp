@@ -144,6 +144,7 @@ class StagedExtraction {
         const std::uint64_t clusters = (entry.decoded_size + kClusterSize - 1) / kClusterSize;
         volumes_[planned.volume].needed += clusters * kClusterSize;
         count_.total += entry.decoded_size;  // put in place
+        if (entry.compressed) count_.total += entry.decoded_size;  // decoded while staged
       }
       // Read (or, without a record, passed over when skipped).
       count_.total += entry.end - entry.begin;
@@ -247,7 +248,7 @@ class StagedExtraction {
   PayloadFault CopyBody(const PayloadEntry& entry, platform::OutputFile& out, bool writing,
                         StreamHash* hash) {
     if (!payload_.file.Seek(entry.BodyOffset())) return PayloadFault::kBodyRead;
-    BodyOutput body(writing ? entry : PayloadEntry(), out);
+    BodyOutput body(writing ? entry : PayloadEntry(), out, &count_);
     for (std::size_t left = entry.BodySize(); left > 0;) {
       const std::size_t piece = left < kCopyBufferSize ? left : kCopyBufferSize;
       if (!payload_.file.Read(buffer_.get(), piece)) return PayloadFault::kBodyRead;
