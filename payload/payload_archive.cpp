@@ -6,6 +6,7 @@
 #include "payload/folder_names.h"
 #include "payload/payload_format.h"
 #include "payload/payload_hash.h"
+#include "payload/piece_reader.h"
 #include "payload/staged_files.h"
 #include "platform/ansi_text.h"
 #include "platform/file_io.h"
@@ -249,17 +250,18 @@ class StagedExtraction {
                         StreamHash* hash) {
     if (!payload_.file.Seek(entry.BodyOffset())) return PayloadFault::kBodyRead;
     BodyOutput body(writing ? entry : PayloadEntry(), out, &count_);
-    for (std::size_t left = entry.BodySize(); left > 0;) {
-      const std::size_t piece = left < kCopyBufferSize ? left : kCopyBufferSize;
-      if (!payload_.file.Read(buffer_.get(), piece)) return PayloadFault::kBodyRead;
-      if (hash != nullptr) hash->Update(buffer_.get(), piece);
+    // A body that is decoded is read ahead while the last piece decodes.
+    PieceReader pieces(payload_.file, entry.BodySize(), buffer_.get(), writing && entry.compressed);
+    const char* data = nullptr;
+    for (std::size_t piece = 0; pieces.Next(&data, &piece);) {
+      if (hash != nullptr) hash->Update(data, piece);
       if (writing) {
-        const PayloadFault put = body.Put(buffer_.get(), piece);
+        const PayloadFault put = body.Put(data, piece);
         if (put != PayloadFault::kNone) return put;
       }
-      left -= piece;
       count_.Add(piece);
     }
+    if (pieces.failed()) return PayloadFault::kBodyRead;
     if (!writing) return PayloadFault::kNone;
     if (const PayloadFault end = body.Finish(); end != PayloadFault::kNone) return end;
     return out.Flush() && out.Close() ? PayloadFault::kNone : PayloadFault::kBodyWrite;
