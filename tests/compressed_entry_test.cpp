@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <chrono>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "payload/branch_filter.h"
 #include "payload/compression_record.h"
 #include "payload/entry_decoder.h"
+#include "payload/payload_format.h"
+#include "payload/piece_reader.h"
 #include "platform/file_io.h"
 #include "tests/support/temp_folder.h"
 #include "tools/ovpack/entry_encoder.h"
@@ -124,6 +128,31 @@ TEST(EntryDecoder, BodiesThatDoNotDecodeToTheirSizeAreDamaged) {
   };
   for (const auto& row : rows)
     EXPECT_EQ(Decode(row.body, row.size, 4096, &got), PayloadFault::kDamagedBody) << row.name;
+}
+
+TEST(PieceReader, ReadsEveryByteInOrderAheadOrNot) {
+  std::string bytes(3 * payload::kCopyBufferSize + 7, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 / 3);
+  testing::TempFolder dir;
+  testing::WriteHostFile(dir.Host("f"), bytes);
+  std::vector<char> buffer(payload::kCopyBufferSize);
+  for (bool ahead : {false, true}) {
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, payload::kCopyBufferSize,
+                             payload::kCopyBufferSize + 1, bytes.size(), bytes.size() + 1}) {
+      platform::InputFile file;
+      ASSERT_TRUE(file.Open(dir.core() + "f") && file.Seek(0));
+      payload::PieceReader reader(file, size, buffer.data(), ahead);
+      std::string got;
+      const char* data = nullptr;
+      for (std::size_t piece = 0; reader.Next(&data, &piece);) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));  // decoding, while it reads on
+        got.append(data, piece);
+      }
+      const bool past_end = size > bytes.size();
+      EXPECT_EQ(reader.failed(), past_end) << ahead << " " << size;
+      if (!past_end) EXPECT_TRUE(got == bytes.substr(0, size)) << ahead << " " << size;
+    }
+  }
 }
 
 TEST(CompressionRecord, ReadsWhatItWritesAndRefusesAnyDamage) {

@@ -143,6 +143,7 @@ grep -qx "damaged.exe: not signed" out || fail "damaged directory: verify says $
 # listed, both extractions whole, signed as well; damage to a body, its
 # length or its compression record refused like any damage.
 cp -r tree ctree && seq 1 100000 >ctree/QVTPrograms/counts.txt
+head -c 1200000 /dev/urandom | base64 >ctree/QVTPrograms/text.b64  # stored in 3 pieces, read ahead
 for out in c.exe c2.exe; do
   "$ovpack" build --compress --stub stub32.exe --from ctree -o $out 2>/dev/null || fail "build --compress"
 done
@@ -164,7 +165,7 @@ import struct, sys
 data = bytearray(open(sys.argv[1], "rb").read())
 n = struct.unpack_from("<I", data, len(data) - 4)[0]
 offsets = struct.unpack_from("<%dI" % n, data, len(data) - 4 - 4 * n)
-body = bytearray(data); body[offsets[-2] + 400 + 100] ^= 1   # counts.txt, the last entry
+body = bytearray(data); body[offsets[-2] + 400 + 100] ^= 1   # text.b64, the last entry
 record = bytearray(data); record[1024 + 28 + 2] ^= 1           # after the integrity record
 for name, damaged in (("cbody", body), ("ccut", data[:-1]), ("crecord", record)):
     open(name + ".exe", "wb").write(damaged)
