@@ -50,7 +50,9 @@ IntegrityCheck ReadIntegrity(platform::InputFile& file, std::uint64_t file_lengt
   record.end = ReadLe32(raw + kIntegrityEndAt);
   record.hash = ReadLe64(raw + kIntegrityHashAt);
 
-  if (differ != 0 || record.version != kIntegrityVersion ||
+  const bool known = record.version == kIntegrityVersion ||
+                     record.version == kCompressedIntegrityVersion;
+  if (differ != 0 || !known ||
       record.begin < at + kIntegrityRecordSize || record.begin > record.end) {
     check.fault = PayloadFault::kDamagedRecord;
   } else if (record.end != payload_length) {

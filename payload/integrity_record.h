@@ -17,7 +17,7 @@
 //   record, read exactly as before). The tag holds four control bytes, which
 //   neither a stored path nor zero padding holds, so a record-less payload
 //   never reads as a damaged record.
-// - version: kIntegrityVersion.
+// - version: kIntegrityVersion, or kCompressedIntegrityVersion.
 // - begin: offset[0], the first byte of the payload.
 // - end: the setup's length without a certificate table a signature appends
 //   later; the offset table ends there.
@@ -34,6 +34,9 @@ namespace ovsetup::payload {
 
 constexpr unsigned char kIntegrityTag[8] = {0x89, 'O', 'V', 'I', '\r', '\n', 0x1A, '\n'};
 constexpr std::uint32_t kIntegrityVersion = 1;
+// The version of a setup whose compression record follows this one
+// (payload/compression_record.h); otherwise the same.
+constexpr std::uint32_t kCompressedIntegrityVersion = 2;
 constexpr std::size_t kIntegrityTagAt = 0, kIntegrityVersionAt = 8, kIntegrityBeginAt = 12,
                       kIntegrityEndAt = 16, kIntegrityHashAt = 20;
 constexpr std::size_t kIntegrityRecordSize = 28;

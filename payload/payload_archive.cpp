@@ -2,9 +2,11 @@
 
 #include <memory>
 
+#include "payload/body_output.h"
 #include "payload/folder_names.h"
 #include "payload/payload_format.h"
 #include "payload/payload_hash.h"
+#include "payload/piece_reader.h"
 #include "payload/staged_files.h"
 #include "platform/ansi_text.h"
 #include "platform/file_io.h"
@@ -146,8 +148,9 @@ class StagedExtraction {
       }
       if (!planned.output.empty()) {
         planned.folder = platform::FolderOf(planned.output);
-        const std::uint64_t clusters = (entry.BodySize() + kClusterSize - 1) / kClusterSize;
+        const std::uint64_t clusters = (entry.decoded_size + kClusterSize - 1) / kClusterSize;
         volumes_[planned.volume].Take(clusters * kClusterSize);
+        if (entry.compressed) count_.total += entry.decoded_size;  // decoded while staged
       }
       // Read (or, without a record, passed over when skipped).
       count_.total += entry.end - entry.begin;
@@ -254,7 +257,7 @@ class StagedExtraction {
         StagedFile file;
         file.old = TemporaryName(planned.folder, entry.index, true);
         file.target = planned.output;
-        file.size = entry.BodySize();
+        file.size = entry.decoded_size;
         if (!CreateStagedFile(planned.folder, entry.index, &out, &file.staged))
           return StopAt(result, planned, PayloadFault::kCannotCreate, file.staged,
                         platform::LastFileError());
@@ -262,9 +265,11 @@ class StagedExtraction {
       }
       const bool writing = !planned.output.empty();
       const PayloadFault fault = CopyBody(entry, out, writing, hashing ? &hash : nullptr);
+      if (fault == PayloadFault::kDamagedBody)  // damaged bytes, or damaged when packed?
+        return HashMatches() ? StopAt(result, planned, fault, "") : Damaged(result);
       if (fault != PayloadFault::kNone) {
         const std::uint32_t error = platform::LastFileError();
-        if (writing && error == platform::kErrorDiskFull)
+        if (writing && fault == PayloadFault::kBodyWrite && error == platform::kErrorDiskFull)
           return ShortOf(result, volumes_[planned.volume]);
         return StopAt(result, planned, fault, writing ? staged_.back().staged : "", error);
       }
@@ -278,19 +283,26 @@ class StagedExtraction {
 
   // Reads the body of `entry` in pieces of the one 512000-byte buffer, so
   // that memory stays the same whatever its size, into `hash` when given
-  // and into `out` when `writing`; then flushes and closes `out`.
+  // and into `out` when `writing` (decoded when compressed); then flushes
+  // and closes `out`.
   PayloadFault CopyBody(const PayloadEntry& entry, platform::OutputFile& out, bool writing,
                         StreamHash* hash) {
     if (!payload_.file.Seek(entry.BodyOffset())) return PayloadFault::kBodyRead;
-    for (std::size_t left = entry.BodySize(); left > 0;) {
-      const std::size_t piece = left < kCopyBufferSize ? left : kCopyBufferSize;
-      if (!payload_.file.Read(buffer_.get(), piece)) return PayloadFault::kBodyRead;
-      if (hash != nullptr) hash->Update(buffer_.get(), piece);
-      if (writing && !out.Write(buffer_.get(), piece)) return PayloadFault::kBodyWrite;
-      left -= piece;
+    BodyOutput body(writing ? entry : PayloadEntry(), out, &count_);
+    // A body that is decoded is read ahead while the last piece decodes.
+    PieceReader pieces(payload_.file, entry.BodySize(), buffer_.get(), writing && entry.compressed);
+    const char* data = nullptr;
+    for (std::size_t piece = 0; pieces.Next(&data, &piece);) {
+      if (hash != nullptr) hash->Update(data, piece);
+      if (writing) {
+        const PayloadFault put = body.Put(data, piece);
+        if (put != PayloadFault::kNone) return put;
+      }
       count_.Add(piece);
     }
+    if (pieces.failed()) return PayloadFault::kBodyRead;
     if (!writing) return PayloadFault::kNone;
+    if (const PayloadFault end = body.Finish(); end != PayloadFault::kNone) return end;
     return out.Flush() && out.Close() ? PayloadFault::kNone : PayloadFault::kBodyWrite;
   }
 

@@ -36,6 +36,7 @@ enum class PayloadFault {
   kCannotCreate,     // a staged file cannot be created
   kBodyRead,         // short read of a body
   kBodyWrite,        // short write of a body, or the flush or close failed
+  kDamagedBody,      // a compressed body does not decode to its record's size
   // After staging, before anything is put in place:
   kTargetInUse,      // an existing target cannot be replaced (held, read-only, a folder)
   // While putting the staged files in place:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "payload/compression_record.h"
 #include "payload/payload_format.h"
 #include "payload/signed_image.h"
 #include "payload/stored_path_rules.h"
@@ -47,6 +48,8 @@ const char* DescribeFault(PayloadFault fault) {
     case PayloadFault::kCannotCreate: return "the output file cannot be created";
     case PayloadFault::kBodyRead: return "the body cannot be read whole";
     case PayloadFault::kBodyWrite: return "the body cannot be written whole";
+    case PayloadFault::kDamagedBody:
+      return "a compressed body does not decode to the size its compression record gives";
     case PayloadFault::kTargetInUse:
       return "an existing file cannot be replaced (a program holds it, or it is read-only or a "
              "folder); nothing was replaced";
@@ -60,7 +63,8 @@ const char* DescribeFault(PayloadFault fault) {
 
 bool IsDamage(PayloadFault fault) {
   return fault == PayloadFault::kDamagedRecord || fault == PayloadFault::kDamagedLength ||
-         fault == PayloadFault::kDamagedHash || fault == PayloadFault::kDamagedTable;
+         fault == PayloadFault::kDamagedHash || fault == PayloadFault::kDamagedTable ||
+         fault == PayloadFault::kDamagedBody;
 }
 
 namespace {
@@ -103,6 +107,13 @@ WalkResult ReadOpenedPayload(bool opened, bool hash_first, OpenedPayload* payloa
   if (integrity.has_record &&
       !TableFitsRecord(integrity.record, length, payload->offsets.data(), count))
     return fail(PayloadFault::kDamagedTable);
+  if (integrity.has_record && integrity.record.version == kCompressedIntegrityVersion) {
+    result.compressed = true;
+    const std::uint64_t at = ReadImageEnd(file, file_length) + kIntegrityRecordSize;
+    const PayloadFault fault =
+        ReadCompressionRecord(file, at, integrity.record.begin, count - 1, &payload->codings);
+    if (fault != PayloadFault::kNone) return fail(fault);
+  }
   return result;
 }
 
@@ -128,6 +139,16 @@ PayloadFault ReadEntry(OpenedPayload& payload, std::uint32_t i, char* header, Pa
   entry->index = i;
   entry->begin = begin;
   entry->end = end;
+  entry->decoded_size = entry->BodySize();
+  if (!payload.codings.empty()) {
+    const EntryCoding& coding = payload.codings[i];
+    entry->compressed = coding.coding == Coding::kLzmaBranch;
+    // A stored body is the file; a compressed one holds at least its properties.
+    if (entry->compressed ? entry->BodySize() < kLzmaPropertiesSize || coding.decoded_size == 0
+                          : coding.decoded_size != entry->BodySize())
+      return PayloadFault::kDamagedRecord;
+    entry->decoded_size = coding.decoded_size;
+  }
   entry->path.assign(header, std::find(header, header + kMaxPathLength, '\0'));  // byte 399: NUL
   if (const PayloadFault rule = CheckStoredPath(entry->path); rule != PayloadFault::kNone)
     return rule;
@@ -142,6 +163,7 @@ WalkResult WalkPayload(const std::string& payload_file, EntryVisitor& visitor) {
   WalkResult result = OpenPayload(payload_file, true, &payload);
   if (!result.ok()) return result;
   const std::uint32_t count = static_cast<std::uint32_t>(payload.offsets.size());
+  visitor.OnCompression(result.compressed);
   visitor.OnTable(payload.length, payload.offsets.data(), count);
 
   char header[kHeaderSize];

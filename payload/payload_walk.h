@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "payload/compression_record.h"
 #include "payload/integrity_record.h"
 #include "payload/payload_fault.h"
 #include "platform/file_io.h"
@@ -22,6 +23,8 @@ struct PayloadEntry {
   std::string path;         // relative path, up to the first NUL (at most 399 bytes)
   std::string folder;       // bytes before the last "\" ("" when none)
   std::string file_name;    // bytes after the last "\"
+  bool compressed = false;  // the body is compressed (payload/compression_record.h)
+  std::uint32_t decoded_size = 0;  // the file's size: BodySize() when stored as is
 
   std::uint32_t BodyOffset() const { return begin + 400; }
   std::uint32_t BodySize() const { return end - begin - 400; }
@@ -36,6 +39,7 @@ struct WalkResult {
   bool at_entry = false;  // the fault belongs to entry `entry`
   std::string path;
   bool has_record = false;  // the setup carries an integrity record
+  bool compressed = false;  // ... and a compression record (ovpack build --compress)
   // The file on disk the fault is about (a target in use, a staged file that
   // failed, a path too long), or for kDiskFull the folder whose volume is
   // short; empty when none.
@@ -50,6 +54,8 @@ struct WalkResult {
 class EntryVisitor {
  public:
   virtual ~EntryVisitor() = default;
+  // Called once, first, with whether the setup has a compression record.
+  virtual void OnCompression(bool /*compressed*/) {}
   // Called once after the offset table is read, before any entry.
   virtual void OnTable(std::uint64_t /*length*/, const std::uint32_t* /*offsets*/,
                        std::uint32_t /*count*/) {}
@@ -65,6 +71,7 @@ struct OpenedPayload {
   IntegrityCheck integrity;
   std::vector<std::uint32_t> offsets;
   std::vector<unsigned char> tail;
+  std::vector<EntryCoding> codings;  // one per entry; empty without a compression record
 };
 
 // Opens `payload_file` and reads its record (hashing the payload first when

@@ -31,10 +31,17 @@ for f in QVTPrograms/Orvane.exe=main QVTPrograms/语言/简体中文.ini=中文 
   mkdir -p "tree/$(dirname "${f%%=*}")" && printf '%s' "${f#*=}" >"tree/${f%%=*}"
 done
 head -c 600000 /dev/urandom >tree/QVTPrograms/big.dat
+cp "$ovpack_exe" tree/QVTPrograms/tool.dll  # x86 code, for a compressed build
 "$native" build --stub "$stub" --from tree -o native.exe 2>/dev/null || fail "native build"
 exe build --stub "$(win "$stub")" --from "$(win "$work/tree")" -o "$(win "$work/windows.exe")"
 [ "$rc" -eq 0 ] || fail "build: exit $rc: $(head -3 err)"
 cmp native.exe windows.exe || fail "the setups of ovpack.exe and ovpack differ"
+# ... and so do compressed builds, which extract whole.
+"$native" build --compress --stub "$stub" --from tree -o native-c.exe 2>/dev/null || fail "native --compress"
+exe build --compress --stub "$(win "$stub")" --from "$(win "$work/tree")" -o "$(win "$work/windows-c.exe")"
+cmp native-c.exe windows-c.exe || fail "the compressed setups of ovpack.exe and ovpack differ"
+exe extract "$(win "$work/windows-c.exe")" "$(win "$work/all-c")"
+diff <(sums tree) <(sums all-c) >/dev/null || fail "compressed: extracted bodies differ"
 # list and verify (its release warnings too): the texts of the native tool.
 for command in list verify; do
   "$native" $command windows.exe >want.out 2>want.err

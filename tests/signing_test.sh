@@ -139,5 +139,52 @@ PY
 "$ovpack" verify damaged.exe >out 2>/dev/null && fail "a damaged directory verifies"
 grep -qx "damaged.exe: not signed" out || fail "damaged directory: verify says $(cat out)"
 
+# A compressed setup (--compress): the same bytes on every build, both sizes
+# listed, both extractions whole, signed as well; damage to a body, its
+# length or its compression record refused like any damage.
+cp -r tree ctree && seq 1 100000 >ctree/QVTPrograms/counts.txt
+head -c 1200000 /dev/urandom | base64 >ctree/QVTPrograms/text.b64  # stored in 3 pieces, read ahead
+for out in c.exe c2.exe; do
+  "$ovpack" build --compress --stub stub32.exe --from ctree -o $out 2>/dev/null || fail "build --compress"
+done
+cmp -s c.exe c2.exe || fail "two compressed builds differ"
+"$ovpack" list c.exe >list 2>&1 || fail "list of a compressed setup: $(cat list)"
+grep -Eq '^ +[0-9]{5} +588895  QVTPrograms\\counts.txt$' list || fail "counts.txt not listed compressed: $(cat list)"
+grep -Eq '^ +600002 +600002  QVTPrograms\\big.dat$' list || fail "big.dat not listed stored: $(cat list)"
+"$ovpack" verify c.exe 2>/dev/null | grep -qx "c.exe: integrity: ok" || fail "compressed setup does not verify"
+sign -in c.exe -out c-signed.exe || fail "sign the compressed setup"
+for setup in c.exe c-signed.exe; do
+  rm -rf all drivers
+  "$ovpack" extract $setup all && diff -r --exclude=MXDriver ctree all >/dev/null ||
+    fail "$setup: the full extraction differs from the tree"
+  "$ovpack" extract --drivers $setup drivers && diff -r --exclude=QVTPrograms ctree drivers >/dev/null ||
+    fail "$setup: the driver extraction differs from the tree"
+done
+python3 - c.exe <<'PY'
+import struct, sys
+data = bytearray(open(sys.argv[1], "rb").read())
+n = struct.unpack_from("<I", data, len(data) - 4)[0]
+offsets = struct.unpack_from("<%dI" % n, data, len(data) - 4 - 4 * n)
+body = bytearray(data); body[offsets[-2] + 400 + 100] ^= 1   # text.b64, the last entry
+record = bytearray(data); record[1024 + 28 + 2] ^= 1           # after the integrity record
+for name, damaged in (("cbody", body), ("ccut", data[:-1]), ("crecord", record)):
+    open(name + ".exe", "wb").write(damaged)
+PY
+for row in "cbody:its payload does not match the hash" "ccut:it is cut short or has grown" \
+           "crecord:its integrity record is damaged"; do
+  setup=${row%%:*}.exe why=${row#*:}
+  for command in verify list extract; do
+    rm -rf extracted
+    "$ovpack" $command $setup $([ $command = extract ] && echo extracted) >/dev/null 2>err && fail "$setup: $command passes"
+    grep -qF "ovpack: $setup: integrity: damaged — $why" err || fail "$setup: $command says $(cat err)"
+  done
+  [ -z "$(ls -A extracted)" ] || fail "$setup: extracted $(ls -A extracted)"
+done
+head -c 3000 /dev/urandom >noimage.exe
+"$ovpack" build --compress --stub noimage.exe --from ctree -o refused.exe 2>err && fail "--compress with a stub that is no image"
+grep -qF "noimage.exe: the stub's image does not end the file, so a setup built from it has no place for the records of a compressed payload; build without --compress" err ||
+  fail "--compress refusal says: $(cat err)"
+[ ! -e refused.exe ] || fail "output left behind for --compress without a record"
+
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
 echo "signed setups: all checks passed"

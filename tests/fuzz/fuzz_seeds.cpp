@@ -2,7 +2,7 @@
 // shapes the tests build, for the payload targets, and device-install log
 // lines for the driver-store scan.
 //   fuzz_seeds OUT   ->  OUT/payload_walk, OUT/payload_extract, OUT/mdmcpq_store,
-//                        OUT/signed_image
+//                        OUT/signed_image, OUT/entry_decoder
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/payload_image.h"
+#include "tools/ovpack/entry_encoder.h"
 
 namespace fs = std::filesystem;
 using ovsetup::testing::PayloadImage;
@@ -24,6 +25,31 @@ PayloadImage Setup(const std::vector<std::string>& paths) {
   PayloadImage image(16);
   for (const std::string& path : paths) image.Add(path, "body of " + path);
   return image;
+}
+
+// Compressed bodies as the packer writes them, behind the target's 5 bytes
+// (piece size, decoded size, spare): whole, cut, with a wrong size.
+std::vector<std::pair<std::string, std::string>> EntrySeeds() {
+  std::string code;
+  for (unsigned i = 0; code.size() < 6000; ++i) {
+    const unsigned rel = 0x2000 - static_cast<unsigned>(code.size()) - 5 * (i % 3);
+    code += std::string("\x55\x8B\xEC\xE8") + static_cast<char>(rel) + static_cast<char>(rel >> 8) +
+            std::string("\0\0\xE9\x10\0\0\0\x5D\xC3", 9);
+  }
+  std::vector<std::pair<std::string, std::string>> seeds;
+  for (const std::string& file : {code, std::string(3000, 'a') + "body of QVTPrograms\\a.txt"}) {
+    std::vector<unsigned char> body;
+    ovsetup::ovpack::CompressEntry(std::vector<unsigned char>(file.begin(), file.end()), &body);
+    const std::string packed(body.begin(), body.end());
+    const std::size_t size = file.size();
+    const std::string head = {'\x10', static_cast<char>(size), static_cast<char>(size >> 8), '\0', '\0'};
+    const std::string longer = {'\0', static_cast<char>(size + 1), static_cast<char>((size + 1) >> 8), '\0', '\0'};
+    const std::string n = std::to_string(seeds.size());
+    seeds.insert(seeds.end(), {{"whole-" + n, head + packed},
+                               {"cut-" + n, head + packed.substr(0, packed.size() / 2)},
+                               {"longer-" + n, longer + packed}});
+  }
+  return seeds;
 }
 
 std::vector<std::pair<std::string, std::string>> PayloadSeeds() {
@@ -150,7 +176,8 @@ int main(int argc, char** argv) {
   const bool ok = WriteAll(out / "payload_walk", payloads) &&
                   WriteAll(out / "payload_extract", payloads) &&
                   WriteAll(out / "mdmcpq_store", LogSeeds()) &&
-                  WriteAll(out / "signed_image", signed_setups);
+                  WriteAll(out / "signed_image", signed_setups) &&
+                  WriteAll(out / "entry_decoder", EntrySeeds());
   if (!ok) std::fprintf(stderr, "fuzz_seeds: cannot write into %s\n", argv[1]);
   return ok ? 0 : 1;
 }

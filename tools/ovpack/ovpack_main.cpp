@@ -7,7 +7,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "payload/entry_decoder.h"
 #include "payload/payload_archive.h"
+#include "payload/payload_format.h"
 #include "payload/signed_image.h"
 #include "platform/file_io.h"
 #include "platform/path_text.h"
@@ -25,16 +27,20 @@ constexpr int kOk = 0, kFailed = 1, kUsage = 2;
 
 const char kHelp[] =
     "usage:\n"
-    "  ovpack build --stub STUB --from DIR -o OUT [--codepage CP] [--strict]\n"
+    "  ovpack build --stub STUB --from DIR -o OUT [--codepage CP] [--strict] [--compress]\n"
     "      append a payload of every regular file under DIR to STUB, as OUT\n"
-    "      (paths stored with \"\\\" in code page CP, default 936)\n"
+    "      (paths stored with \"\\\" in code page CP, default 936); --compress\n"
+    "      stores each file that shrinks LZMA-compressed (setups it builds\n"
+    "      read only with this version of the setup and ovpack)\n"
     "  ovpack list [--codepage CP] FILE\n"
-    "      one line per entry: size, then path\n"
+    "      one line per entry: size, then path; for a compressed setup the\n"
+    "      stored size, the file's size, then path\n"
     "  ovpack verify [--codepage CP] [--strict] FILE\n"
     "      check the payload as the setup reads it, plus ascending offsets,\n"
     "      the end marker, the folder-before-subfolder order and paths that\n"
-    "      differ only in letter case; say whether it is signed (the\n"
-    "      signature's trust is the signing tool's to check) and whether its\n"
+    "      differ only in letter case, and that each compressed body decodes;\n"
+    "      say whether it is signed (the signature's trust is the signing\n"
+    "      tool's to check) and whether its\n"
     "      integrity record holds (\"integrity: ok\", \"integrity: damaged\",\n"
     "      \"no integrity record\"); list and extract refuse a damaged setup\n"
     "  ovpack extract [--drivers] FILE TARGET\n"
@@ -69,15 +75,44 @@ void ReportFault(const std::string& file, const payload::WalkResult& result, uns
 class ListVisitor : public payload::EntryVisitor {
  public:
   explicit ListVisitor(unsigned code_page) : code_page_(code_page) {}
+  void OnCompression(bool compressed) override { compressed_ = compressed; }
   payload::PayloadFault OnEntry(const payload::PayloadEntry& entry,
                                 platform::InputFile&) override {
-    std::printf("%10u  %s\n", entry.BodySize(), tools::ShownText(entry.path, code_page_).c_str());
+    const std::string shown = tools::ShownText(entry.path, code_page_);
+    if (compressed_) std::printf("%10u %10u  %s\n", entry.BodySize(), entry.decoded_size, shown.c_str());
+    else std::printf("%10u  %s\n", entry.BodySize(), shown.c_str());
     return payload::PayloadFault::kNone;
   }
 
  private:
   unsigned code_page_;
+  bool compressed_ = false;
 };
+
+// Counts what a body decodes to, and keeps nothing.
+class DecodedCount : public payload::DecodedSink {
+ public:
+  bool Take(const unsigned char*, std::size_t) override { return true; }
+};
+
+// Decodes the compressed body of `entry` to nowhere: kNone, kBodyRead or
+// kDamagedBody.
+payload::PayloadFault CheckDecodes(const payload::PayloadEntry& entry, platform::InputFile& file) {
+  if (!entry.compressed) return payload::PayloadFault::kNone;
+  DecodedCount sink;
+  payload::EntryDecoder decoder(entry.decoded_size, sink);
+  std::vector<unsigned char> piece(payload::kCopyBufferSize);
+  if (!file.Seek(entry.BodyOffset())) return payload::PayloadFault::kBodyRead;
+  for (std::size_t left = entry.BodySize(); left > 0;) {
+    const std::size_t size = left < piece.size() ? left : piece.size();
+    if (!file.Read(piece.data(), size)) return payload::PayloadFault::kBodyRead;
+    if (const payload::PayloadFault fault = decoder.Feed(piece.data(), size);
+        fault != payload::PayloadFault::kNone)
+      return fault;
+    left -= size;
+  }
+  return decoder.Finish();
+}
 
 // Collects what the extractor would accept but a well-built payload never
 // holds.
@@ -94,7 +129,10 @@ class VerifyVisitor : public payload::EntryVisitor {
   }
 
   payload::PayloadFault OnEntry(const payload::PayloadEntry& entry,
-                                platform::InputFile&) override {
+                                platform::InputFile& file) override {
+    if (const payload::PayloadFault fault = CheckDecodes(entry, file);
+        fault != payload::PayloadFault::kNone)
+      return fault;
     for (const std::string& problem : {order_.Next(entry.folder), twins_.Next(entry.path)})
       if (!problem.empty())
         problems_.push_back("entry " + std::to_string(entry.index) + " \"" +
@@ -146,6 +184,7 @@ int Build(const std::vector<std::string>& args) {
     else if (a == "--from" && has_value) options.from = args[++i];
     else if ((a == "-o" || a == "--out") && has_value) options.out = args[++i];
     else if (a == "--strict") strict = true;
+    else if (a == "--compress") options.compress = true;
     else if (a == "--codepage") {
       if (!TakeCodePage(args, &i, &options.code_page)) return Usage("--codepage wants a code page number");
     } else return Usage(("build: unexpected argument " + a).c_str());

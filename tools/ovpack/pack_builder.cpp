@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "payload/compression_record.h"
 #include "payload/integrity_record.h"
 #include "payload/payload_format.h"
 #include "payload/payload_hash.h"
@@ -16,6 +17,7 @@
 #include "platform/file_io.h"
 #include "platform/filesystem_path.h"
 #include "platform/text_codec.h"
+#include "tools/ovpack/entry_encoder.h"
 #include "tools/ovpack/pack_checks.h"
 
 namespace fs = std::filesystem;
@@ -28,6 +30,9 @@ struct PlannedEntry {
   std::string shown;   // relative path in UTF-8 with "\" separators
   std::string stored;  // relative path as stored, in the target code page
   std::uint64_t size = 0;
+  std::vector<unsigned char> packed;  // the compressed body; empty: stored as is
+
+  std::uint64_t StoredSize() const { return packed.empty() ? size : packed.size(); }
 };
 
 // Lists `folder` (relative path `prefix`) into `entries`: its files first, in
@@ -128,8 +133,9 @@ std::uint64_t ImageEnd(const std::string& stub, std::uint64_t stub_size) {
 // Fills in the integrity record at `at` of the finished setup `out` (the
 // same file as `out_path`), whose payload spans `begin` .. `end`.
 bool WriteIntegrityRecord(const std::string& out, const fs::path& out_path, std::uint64_t at,
-                          std::uint64_t begin, std::uint64_t end) {
+                          std::uint64_t begin, std::uint64_t end, std::uint32_t version) {
   payload::IntegrityRecord record;
+  record.version = version;
   record.begin = static_cast<std::uint32_t>(begin);
   record.end = static_cast<std::uint32_t>(end);
   {
@@ -145,6 +151,33 @@ bool WriteIntegrityRecord(const std::string& out, const fs::path& out_path, std:
   file.write(reinterpret_cast<const char*>(raw), sizeof raw);
   file.close();
   return file.good();
+}
+
+// Compresses every entry that shrinks (CompressEntry) and lists each one's
+// coding; false with `error` set when a file cannot be read whole.
+bool CompressEntries(const BuildOptions& options, std::vector<PlannedEntry>* entries,
+                     std::vector<payload::EntryCoding>* codings, std::string* error) {
+  for (std::size_t i = 0; i < entries->size(); ++i) {
+    PlannedEntry& entry = (*entries)[i];
+    if (options.progress)
+      std::fprintf(stderr, "\r[%zu/%zu] compressing %s\033[K", i + 1, entries->size(),
+                   entry.shown.c_str());
+    std::vector<unsigned char> file(entry.size);
+    std::ifstream in(entry.source, std::ios::binary);
+    in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    if (static_cast<std::uint64_t>(in.gcount()) != entry.size ||
+        in.peek() != std::ifstream::traits_type::eof()) {
+      *error = entry.shown + ": cannot be read whole (did it change while packing?)";
+      return false;
+    }
+    payload::EntryCoding coding;
+    coding.decoded_size = static_cast<std::uint32_t>(entry.size);
+    if (entry.size <= UINT32_MAX && CompressEntry(file, &entry.packed))
+      coding.coding = payload::Coding::kLzmaBranch;
+    codings->push_back(coding);
+  }
+  if (options.progress) std::fprintf(stderr, "\n");
+  return true;
 }
 
 // Zero bytes between the stub and the first entry that make a setup of
@@ -194,9 +227,22 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
   // where the setup looks for it; other stubs give a setup without one
   // ("ovpack verify" says so).
   const bool with_record = ImageEnd(options.stub, stub_size) == stub_size;
-  const std::uint64_t record_size = with_record ? payload::kIntegrityRecordSize : 0;
+  if (options.compress && !with_record) {
+    *error = options.stub + ": the stub's image does not end the file, so a setup built from it "
+             "has no place for the records of a compressed payload; build without --compress";
+    return false;
+  }
+  std::vector<payload::EntryCoding> codings;
+  if (options.compress && !CompressEntries(options, &entries, &codings, error)) return false;
+  std::vector<unsigned char> compression;  // the compression record
+  if (options.compress) {
+    compression.resize(payload::CompressionRecordSize(codings.size()));
+    payload::EncodeCompressionRecord(codings, compression.data());
+  }
+  const std::uint64_t record_size =
+      with_record ? payload::kIntegrityRecordSize + compression.size() : 0;
   std::uint64_t total = stub_size + record_size + 4 * (entries.size() + 2);
-  for (const PlannedEntry& entry : entries) total += payload::kHeaderSize + entry.size;
+  for (const PlannedEntry& entry : entries) total += payload::kHeaderSize + entry.StoredSize();
   const std::uint64_t padding = SigningPadding(total);
   total += padding;
   if (total > UINT32_MAX) {
@@ -209,7 +255,10 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
   if (!ok) *error = options.stub + ": cannot copy the stub into " + options.out;
   if (ok) {
     const char zeros[payload::kIntegrityRecordSize + 7] = {};  // the record, filled in last
-    out.write(zeros, static_cast<std::streamsize>(record_size + padding));
+    out.write(zeros, static_cast<std::streamsize>(record_size - compression.size()));
+    out.write(reinterpret_cast<const char*>(compression.data()),
+              static_cast<std::streamsize>(compression.size()));
+    out.write(zeros, static_cast<std::streamsize>(padding));
   }
   std::vector<std::uint32_t> offsets;
   const std::uint64_t begin = stub_size + record_size + padding;
@@ -222,9 +271,11 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
     char header[payload::kHeaderSize] = {};
     entry.stored.copy(header, entry.stored.size());
     out.write(header, sizeof header);
-    ok = CopyFile(entry.source, entry.size, out);
+    if (entry.packed.empty()) ok = CopyFile(entry.source, entry.size, out);
+    else out.write(reinterpret_cast<const char*>(entry.packed.data()),
+                   static_cast<std::streamsize>(entry.packed.size()));
     if (!ok) *error = entry.shown + ": cannot be read whole (did it change while packing?)";
-    at += payload::kHeaderSize + entry.size;
+    at += payload::kHeaderSize + entry.StoredSize();
   }
   if (options.progress) std::fprintf(stderr, "\n");
   if (ok) {
@@ -235,7 +286,10 @@ bool BuildSetup(const BuildOptions& options, std::string* error) {
     out.write(reinterpret_cast<const char*>(tail.data()), static_cast<std::streamsize>(tail.size()));
     out.close();
     ok = out.good() &&
-         (!with_record || WriteIntegrityRecord(options.out, out_path, stub_size, begin, total));
+         (!with_record ||
+          WriteIntegrityRecord(options.out, out_path, stub_size, begin, total,
+                               options.compress ? payload::kCompressedIntegrityVersion
+                                                : payload::kIntegrityVersion));
     if (!ok) *error = options.out + ": cannot be written";
   }
   if (!ok) {

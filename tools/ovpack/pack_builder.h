@@ -11,6 +11,7 @@ struct BuildOptions {
   std::string out;           // the setup written
   unsigned code_page = 936;  // code page of the stored paths
   bool progress = false;     // report each entry on stderr
+  bool compress = false;     // compress each entry on its own (payload/compression_record.h)
 };
 
 // Writes `options.out`: the stub, the integrity record when the stub is a
@@ -24,6 +25,10 @@ struct BuildOptions {
 // file (payload::CheckStoredPath), two paths that differ only in letter
 // case, a file that is not a regular file), when the stub already has a
 // certificate table, or on an I/O error; the output file is then removed.
+// With `compress`, each entry that shrinks is stored compressed, and a
+// compression record follows the integrity record (the compressed bodies
+// are held in memory until written); a stub whose image does not end the
+// file, which cannot carry the records, is refused.
 bool BuildSetup(const BuildOptions& options, std::string* error);
 
 }  // namespace ovsetup::ovpack
