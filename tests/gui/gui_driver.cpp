@@ -540,6 +540,24 @@ struct Session {
 
   DWORD pid() const { return process.pid(); }
 
+  // Waits until the welcome dialog takes commands again. A job's last steps
+  // may still run after its outcome was dismissed, and input that comes
+  // meanwhile is dropped by design: the About command, asked again until
+  // its box shows (then closed), marks the end.
+  void WaitUntilIdle() {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeoutMs;) {
+      PostMessageW(welcome, WM_SYSCOMMAND, kAboutCommand, 0);
+      HWND about = nullptr;
+      for (DWORD asked = GetTickCount(); !about && GetTickCount() - asked < kQuietMs; Sleep(kPollMs))
+        about = FindDialog(pid(), [](HWND w) { return CaptionOf(w) == kAboutCaption; });
+      if (about) {
+        Click(about, IDOK);
+        return WaitGone(about, "About box");
+      }
+    }
+    report.Fatal("welcome dialog takes no command after the job");
+  }
+
   // Closes the welcome dialog; the process must end with it.
   void Close() {
     PostMessageW(welcome, WM_CLOSE, 0, 0);
@@ -887,6 +905,7 @@ void UsbDriver(const Args& args) {
   report.Check(Exists(scratch + L"MXDriver\\QvtWdf0.d"), "co-installer files kept");
   report.Check(!Exists(scratch + L"MXDriver\\UsbDriver.exe"), "serial kit files cleaned up");
   report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the driver run");
+  s.WaitUntilIdle();
   s.Close();
 }
 
@@ -1031,6 +1050,7 @@ void PathOk(const Args& args) {
   } else {
     report.Check(Exists(folder + L"QVTSrtCad.dll"), "add-in delivered into the typed folder");
   }
+  s.WaitUntilIdle();
   s.Close();
 }
 
