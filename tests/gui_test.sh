@@ -136,7 +136,7 @@ scenario layout plain 2
 scenario browse plain 'C:\ovsetup-browse' 'C:\windows'
 # The plug-ins' hosts: CorelDRAW X5 (row 4) found through the registry, an
 # AutoCAD folder typed; both removed afterwards.
-mkdir -p "$work/corel-x5/Draw" "$work/acad" && echo acad >"$work/acad/acad.exe"
+mkdir -p "$work/corel-x5/Draw" "$work/corel-x5/Programs" "$work/acad" && echo acad >"$work/acad/acad.exe"
 scenario path-ok plain corel 4 "$(winpath "$work/corel-x5")"
 scenario path-ok plain acad "$(winpath "$work/acad")"
 rm -rf "$work/corel-x5" "$work/acad"
