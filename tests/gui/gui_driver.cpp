@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <shobjidl.h>
 
 #include <algorithm>
@@ -21,10 +22,22 @@ namespace {
 
 using std::wstring;
 
+// Waits are sized for native speed; OVSETUP_WAIT_FACTOR (set by gui_test.sh,
+// 4 where the setup runs under an emulator) says how many times longer
+// they may take here. 1 when unset or not a positive number.
+DWORD WaitFactor() {
+  wchar_t value[8] = {};
+  DWORD n = GetEnvironmentVariableW(L"OVSETUP_WAIT_FACTOR", value, 8);
+  int factor = n > 0 && n < 8 ? _wtoi(value) : 1;
+  return factor > 0 ? DWORD(factor) : 1;
+}
+
 constexpr DWORD kPollMs = 20;
-constexpr DWORD kTimeoutMs = 30000;   // a window to appear or go
-constexpr DWORD kQuietMs = 1500;      // a window that must not appear
-constexpr UINT kSendTimeoutMs = 10000;
+const DWORD kTimeoutMs = 30000 * WaitFactor();   // a window to appear or go
+const DWORD kQuietMs = 1500 * WaitFactor();      // a window that must not appear
+const UINT kSendTimeoutMs = 10000 * WaitFactor();
+constexpr int kPickerTree = 0x3741;   // the folder picker's tree and status line
+constexpr int kPickerStatus = 0x3743;
 constexpr int kStaticId = 0xFFFF;     // text of a message box, labels without ID
 constexpr WPARAM kAboutCommand = 0x0010;
 
@@ -76,6 +89,11 @@ const std::vector<wstring> kLanguages = {FromUtf8("简体中文"), L"Traditional
 const std::vector<wstring> kPlugins = {L"Plugin For CorelDraw", L"Plugin For AutoCAD",
                                        L"Plugin For Illustrator CS(32bit)",
                                        L"Plugin For Illustrator CS(64bit)"};
+// The first registry key of each CorelDRAW version row, below HKLM.
+const wchar_t* const kCorelKeys[] = {
+    L"Corel Graphics Suite 11",      L"CorelDRAW Graphics Suite 12", L"CorelDRAW Graphics Suite 13",
+    L"CorelDRAW Graphics Suite 14", L"CorelDRAW Graphics Suite 15", L"CorelDRAW Graphics Suite 16",
+    L"CorelDRAW Graphics Suite 16", L"CorelDRAW Graphics Suite 17", L"CorelDRAW Graphics Suite 17"};
 const std::vector<wstring> kCorelVersions = {
     L"CorelDraw 11", L"CorelDraw 12", L"CorelDraw X3", L"CorelDraw X4", L"CorelDraw X5",
     L"CorelDraw X6(32bit)", L"CorelDraw X6(64bit)", L"CorelDraw X7/X8(32bit)",
@@ -522,6 +540,24 @@ struct Session {
 
   DWORD pid() const { return process.pid(); }
 
+  // Waits until the welcome dialog takes commands again. A job's last steps
+  // may still run after its outcome was dismissed, and input that comes
+  // meanwhile is dropped by design: the About command, asked again until
+  // its box shows (then closed), marks the end.
+  void WaitUntilIdle() {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeoutMs;) {
+      PostMessageW(welcome, WM_SYSCOMMAND, kAboutCommand, 0);
+      HWND about = nullptr;
+      for (DWORD asked = GetTickCount(); !about && GetTickCount() - asked < kQuietMs; Sleep(kPollMs))
+        about = FindDialog(pid(), [](HWND w) { return CaptionOf(w) == kAboutCaption; });
+      if (about) {
+        Click(about, IDOK);
+        return WaitGone(about, "About box");
+      }
+    }
+    report.Fatal("welcome dialog takes no command after the job");
+  }
+
   // Closes the welcome dialog; the process must end with it.
   void Close() {
     PostMessageW(welcome, WM_CLOSE, 0, 0);
@@ -544,6 +580,16 @@ HWND OpenPathDialog(Session& s, int type, int language) {
   Select(s.welcome, 1001, language);
   Click(s.welcome, 1002);
   return WaitForCaption(s.pid(), CaptionsFor(language).path, s.welcome);
+}
+
+// WINDOW centred on the welcome dialog, as the job windows place themselves.
+void ExpectCentred(HWND window, HWND welcome, const std::string& what) {
+  RECT owner{}, rect{};
+  GetWindowRect(welcome, &owner);
+  GetWindowRect(window, &rect);
+  int centerX = (owner.left + owner.right) / 2, centerY = (owner.top + owner.bottom) / 2;
+  report.Equal(rect.left, centerX - (rect.right - rect.left) / 2, what + " centred on the welcome dialog: left");
+  report.Equal(rect.top, centerY - (rect.bottom - rect.top) / 2, what + " centred on the welcome dialog: top");
 }
 
 // Ends the path dialog with the button ID and waits until it has gone.
@@ -712,6 +758,7 @@ void InstallFails(const Args& args) {
   report.Check(!IsWindowEnabled(s.welcome), "welcome dialog disabled while the message box is up");
   if (HWND runner = FindDialog(s.pid(), [](HWND w) { return GetDlgItem(w, 1018) != nullptr; })) {
     CheckLayout(runner, L"MS Sans Serif", 8, "install runner");
+    ExpectCentred(runner, s.welcome, "install runner");
     LRESULT position = Send(Item(runner, 1018), PBM_GETPOS);
     report.Check((position == 1000) == (args.at(3) == L"full"),
                  "install runner's bar at " + std::to_string(position) + " of 1000");
@@ -755,6 +802,7 @@ void Busy(const Args& args) {
   std::vector<std::pair<DWORD, LRESULT>> timeline;  // every sample's time and position
   LRESULT at_read = -1;
   int moves_after = 0;
+  int atEnd = 0;             // samples of the driver run's bar at its end
   std::vector<HWND> invalidated;
   HWND box = nullptr;
   DWORD start = GetTickCount(), lasted = 0;
@@ -767,9 +815,12 @@ void Busy(const Args& args) {
         RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN), invalidated.push_back(w);
     }
     LRESULT position = 0;
-    if (TrySend(Item(busy, barId), PBM_GETPOS, &position) && (bar.empty() || bar.back() != position)) {
-      bar.push_back(position);
-      if (at_read >= 0 && position < 1000) ++moves_after;
+    if (TrySend(Item(busy, barId), PBM_GETPOS, &position)) {
+      if (bar.empty() || bar.back() != position) {
+        bar.push_back(position);
+        if (at_read >= 0 && position < 1000) ++moves_after;
+      }
+      atEnd += !install && position == 100 ? 1 : 0;
     }
     timeline.emplace_back(GetTickCount() - start, position);
     if (install && at_read < 0 && Exists(args.at(2))) at_read = position;
@@ -806,6 +857,10 @@ void Busy(const Args& args) {
     report.Check(moves_after >= args.number(4), job + ": the bar moved through " +
                                                     std::to_string(moves_after) +
                                                     " positions after the setup was read");
+  } else {  // the installer outlasts the step count: the bar waits at its end
+    report.Check(atEnd >= 3 && bar.back() == 100,
+                 job + ": past its step count the bar held at its end for " + std::to_string(atEnd) +
+                     " samples before the outcome");
   }
   bool measured = install;
   for (DWORD wait = GetTickCount(); !measured && GetTickCount() - wait < kTimeoutMs; Sleep(kPollMs))
@@ -866,14 +921,7 @@ void UsbDriver(const Args& args) {
     report.Equal(Send(bar, PBM_GETRANGE, FALSE), 100, "progress bar range ends at 100");
     report.Equal(Send(bar, PBM_GETPOS), 100, "progress bar full when the installer has ended");
     CheckLayout(progress, L"MS Sans Serif", 8, "driver progress window");
-    RECT owner{}, window{};
-    GetWindowRect(s.welcome, &owner);
-    GetWindowRect(progress, &window);
-    int centerX = (owner.left + owner.right) / 2, centerY = (owner.top + owner.bottom) / 2;
-    report.Equal(window.left, centerX - (window.right - window.left) / 2,
-                 "progress window centred on the welcome dialog: left");
-    report.Equal(window.top, centerY - (window.bottom - window.top) / 2,
-                 "progress window centred on the welcome dialog: top");
+    ExpectCentred(progress, s.welcome, "progress window");
   } else {
     report.Check(false, "progress window shown with the outcome");
   }
@@ -883,6 +931,7 @@ void UsbDriver(const Args& args) {
   report.Check(Exists(scratch + L"MXDriver\\QvtWdf0.d"), "co-installer files kept");
   report.Check(!Exists(scratch + L"MXDriver\\UsbDriver.exe"), "serial kit files cleaned up");
   report.Check(IsWindowEnabled(s.welcome) != FALSE, "welcome dialog usable after the driver run");
+  s.WaitUntilIdle();
   s.Close();
 }
 
@@ -901,6 +950,133 @@ void Layout(const Args& args) {
   CheckLayout(about, kDialogFace.c_str(), 9, "About box");
   Click(about, IDOK);
   WaitGone(about, "About box");
+  s.Close();
+}
+
+// The folder picker's tree, walked by its items: each item is selected and
+// the picker's status line read (a text pointer does not cross processes;
+// a window's text does). Items whose folder holds TARGET are gone into;
+// folders without a path (My Computer) only when no item holds it.
+bool SameFolder(const wstring& a, const wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
+
+bool HoldsFolder(const wstring& folder, const wstring& target) {
+  return !folder.empty() && folder.size() < target.size() &&
+         _wcsnicmp(folder.c_str(), target.c_str(), folder.size()) == 0 &&
+         (folder.back() == L'\\' || target[folder.size()] == L'\\');
+}
+
+HTREEITEM TreeItem(HWND tree, WPARAM relation, HTREEITEM from) {
+  return reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
+}
+
+bool PickInTree(HWND tree, HWND status, const wstring& target, HTREEITEM parent, int depth) {
+  Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+  std::vector<HTREEITEM> virtualFolders;
+  for (HTREEITEM item = TreeItem(tree, TVGN_CHILD, parent); item; item = TreeItem(tree, TVGN_NEXT, item)) {
+    Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    wstring shown = TextOf(status);
+    if (SameFolder(shown, target)) return true;
+    if (HoldsFolder(shown, target)) return PickInTree(tree, status, target, item, depth + 1);
+    if (shown.empty() && depth < 2) virtualFolders.push_back(item);
+  }
+  for (HTREEITEM item : virtualFolders)
+    if (PickInTree(tree, status, target, item, depth + 1)) return true;
+  return false;
+}
+
+// browse FOLDER OTHER-FOLDER: Browse in the path dialog opens the folder
+// picker; the folder picked in its tree shows on its status line, and OK
+// puts FOLDER (created here, removed at the end) in the path box as a full
+// path; OTHER-FOLDER picked next and Cancel leave the box as it was.
+void Browse(const Args& args) {
+  wstring folder = args.at(0), other = args.at(1);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  struct Removed {
+    wstring path;
+    ~Removed() { RemoveDirectoryW(path.c_str()); }
+  } removed{folder};
+  Session s(args);
+  HWND path = OpenPathDialog(s, 0, 2);
+  for (const wstring& pick : {folder, other}) {
+    bool ok = pick == folder;
+    Click(path, 1007);
+    HWND picker = WaitFor(s.pid(), "folder picker", [&](HWND w) {
+      return GetWindow(w, GW_OWNER) == path && GetDlgItem(w, kPickerTree) != nullptr;
+    });
+    report.Check(!IsWindowEnabled(path), "path dialog disabled while the picker is up");
+    HWND tree = Item(picker, kPickerTree), status = Item(picker, kPickerStatus);
+    HTREEITEM root = TreeItem(tree, TVGN_ROOT, nullptr);
+    report.Check(root && PickInTree(tree, status, pick, root, 0), "'" + ToUtf8(pick) + "' picked in the tree");
+    report.Equal(TextOf(status), pick, "status line shows the picked folder");
+    Click(picker, ok ? IDOK : IDCANCEL);
+    WaitGone(picker, "folder picker");
+    report.Equal(TextOf(Item(path, 1006)), folder,
+                 ok ? "OK puts the picked folder in the path box" : "Cancel leaves the path box as it was");
+  }
+  EndPathDialog(path, IDCANCEL);
+  s.Close();
+}
+
+// The registry's plug-in hosts for one scenario: none but the key made
+// here, before and after it (its view is the setup's: both run alike).
+class HostKeys {
+ public:
+  HostKeys() { Clear(); }
+  ~HostKeys() { Clear(); }
+  HostKeys(const HostKeys&) = delete;
+  HostKeys& operator=(const HostKeys&) = delete;
+
+  // SOFTWARE\Corel\Setup\<suite> with its "Destination"; false on failure.
+  bool AddCorel(const wstring& suite, const wstring& destination) {
+    HKEY key = nullptr;
+    wstring path = L"SOFTWARE\\Corel\\Setup\\" + suite;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+      return false;
+    LONG written = RegSetValueExW(key, L"Destination", 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(destination.c_str()),
+                                  DWORD((destination.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return written == ERROR_SUCCESS;
+  }
+
+ private:
+  static void Clear() {
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Corel\\Setup");
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Autodesk\\AutoCAD");
+  }
+};
+
+// path-ok corel VERSION-INDEX FOLDER | path-ok acad FOLDER: the path dialog
+// ended with OK for a plug-in (English), its choices reaching the install.
+// corel: "Auto to Install" left checked and the version VERSION-INDEX
+// picked, against a registry holding only that version's key, whose
+// Destination is FOLDER; acad: "Auto to Install" cleared and FOLDER (which
+// holds acad.exe) typed, no AutoCAD in the registry. Only when every
+// choice arrived does the install succeed.
+void PathOk(const Args& args) {
+  const bool corel = args.at(0) == L"corel";
+  wstring given = corel ? args.at(2) : args.at(1), folder = WithSlash(given);
+  HostKeys hosts;
+  if (corel && !hosts.AddCorel(kCorelKeys[args.number(1) % 9], given))
+    report.Fatal("registry fixture not written");
+  Session s(args);
+  HWND path = OpenPathDialog(s, corel ? 1 : 2, 2);
+  if (corel) {
+    Select(path, 1012, args.number(1));
+  } else {
+    Send(Item(path, 1011), BM_CLICK);
+    Send(Item(path, 1006), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  }
+  EndPathDialog(path, IDOK);
+  report.Equal(DismissMessageBox(WaitForMessageBox(s.pid())), L"Install OK!", "outcome");
+  if (corel) {
+    report.Check(Exists(folder + L"Draw\\GMS\\QVTCorel.gms"), "macro delivered into the version's folder");
+    report.Check(!Exists(folder + L"Programs\\QVTCorel"), "payload's CorelDRAW folder removed");
+  } else {
+    report.Check(Exists(folder + L"QVTSrtCad.dll"), "add-in delivered into the typed folder");
+  }
+  s.WaitUntilIdle();
   s.Close();
 }
 
@@ -958,6 +1134,8 @@ const Scenario kScenarios[] = {
     {"about", About, ""},
     {"usb-driver", UsbDriver, "LANGUAGE-INDEX"},
     {"layout", Layout, "LANGUAGE-INDEX"},
+    {"browse", Browse, "FOLDER OTHER-FOLDER"},
+    {"path-ok", PathOk, "corel VERSION-INDEX FOLDER | acad FOLDER"},
     {"pose", Pose, "welcome|path|runner LANGUAGE-INDEX SIGNAL-FOLDER"},
 };
 
