@@ -11,6 +11,17 @@
 #include "platform/path_text.h"
 
 namespace ovsetup::install {
+namespace {
+
+// What an install into the AutoCAD folder `folder` (ending with "\") writes:
+// the folder, its "Fonts\" and the settings folders.
+std::vector<std::string> FoldersWrittenIn(const std::string& folder) {
+  std::vector<std::string> written = SettingsFoldersIn(folder, false);
+  written.insert(written.begin(), {folder, folder + "Fonts\\"});
+  return written;
+}
+
+}  // namespace
 
 AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string& folder) {
   if (!job.ExtractAll(folder, job.messages.close_acad,
@@ -42,17 +53,23 @@ void InstallAcadAddIn(const JobContext& job) {
     if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
     const std::string folder = platform::WithTrailingSlash(job.choices.install_path);
     if (!PathExists(folder + "acad.exe")) return job.Fail(job.messages.path_error);
+    if (!job.HoldFolders(FoldersWrittenIn(folder))) return;
     if (InstallIntoAcadFolder(job, folder) != AcadFolderResult::AcadInstalled) return;
     job.succeeded = 1;
     return;
   }
   // A registration whose folder holds no acad.exe is stale: passed over.
-  // One bar spans the folders: counted first.
+  // One bar spans the folders: counted first, and every folder written in
+  // any of them checked before the first is.
   int folders = 0, served = 0;
-  (void)ForEachAcadLocation([&folders](const std::string& location) {
-    folders += PathExists(location + "\\acad.exe");
+  std::vector<std::string> written;
+  (void)ForEachAcadLocation([&folders, &written](const std::string& location) {
+    if (!PathExists(location + "\\acad.exe")) return AcadVisit::Continue;
+    ++folders;
+    for (const std::string& folder : FoldersWrittenIn(location + "\\")) written.push_back(folder);
     return AcadVisit::Continue;
   });
+  if (!job.HoldFolders(written)) return;
   job.progress.SetParts(folders);
   const AcadWalk walk = ForEachAcadLocation([&job, &served](const std::string& location) {
     const std::string folder = location + "\\";

@@ -34,7 +34,10 @@ AcadFolderResult InstallIntoAcadFolder(const JobContext& job, const std::string&
 // Manual: the one folder the user gave, which must hold acad.exe (else
 // PathError). Auto: every AutoCAD the registry lists whose folder holds
 // acad.exe, the others passed over; AcadNotFound when none is served. A
-// folder that fails ends the walk without success.
+// folder that fails ends the walk without success. Before the first byte,
+// each such folder, its "Fonts\" and its settings folders are checked:
+// UntrustedLink, with nothing written, when one is a link a user without
+// rights could have laid.
 void InstallAcadAddIn(const JobContext& job);
 
 }  // namespace ovsetup::install

@@ -19,6 +19,11 @@ void InstallAiPlugin(const JobContext& job) {
   windows += "\\";
   plugins += "\\";
   const std::string& root = windows;
+  // Every folder from the Illustrator folder down to the two it writes.
+  std::vector<std::string> written = SettingsFoldersIn(root, false);
+  written.insert(written.begin(), {base + "Support Files\\", base + "Support Files\\Contents\\",
+                                   windows, base + "Support Files\\Required\\", plugins});
+  if (!job.HoldFolders(written)) return;
 
   // The installed name follows the language only; the source also the type.
   const bool chinese = job.language().IsChinese();

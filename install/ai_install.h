@@ -15,8 +15,10 @@ constexpr const char* AiPluginFile(bool chinese, bool bits64) {
 // Installs into the Illustrator folder the user gave: the payload into
 // "Support Files\Contents\Windows\", the plug-in of the job's language and
 // bitness into "Support Files\Required\Plug-ins\". Fails with PathError when
-// either folder is missing (or the path is empty) and CloseCorel when the
-// extraction fails.
+// either folder is missing (or the path is empty), UntrustedLink (nothing
+// written) when a folder from the Illustrator folder down to those two, or a
+// settings folder, is a link a user without rights could have laid, and
+// CloseCorel when the extraction fails.
 void InstallAiPlugin(const JobContext& job);
 
 }  // namespace ovsetup::install

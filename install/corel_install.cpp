@@ -76,22 +76,25 @@ void InstallCorelMacro(const JobContext& job) {
   const CorelVersion& row = CorelVersionTable[version];
   const bool manual = job.choices.auto_install == 0;
 
-  std::string root, gms;
+  std::string root, draw;
   if (manual) {
     if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
     const std::string folder = platform::WithTrailingSlash(job.choices.install_path);
     if (!FolderExists(folder + row.programs)) return job.Fail(job.messages.path_error);
-    platform::CreateOneFolder(folder + "Draw\\");
     root = folder + row.programs + "\\";
-    gms = folder + "Draw\\GMS\\";
+    draw = folder + "Draw\\";
   } else {
     std::string destination;
     if (!FindCorelFolder(row, &destination)) return job.Fail(job.messages.corel_not_found);
     // Inserted as read: a "Destination" ending in "\" gives a doubled one.
     root = destination + "\\" + row.programs + "\\";
-    gms = destination + "\\Draw\\GMS\\";
-    platform::CreateOneFolder(gms);
+    draw = destination + "\\Draw\\";
   }
+  const std::string gms = draw + "GMS\\";
+  std::vector<std::string> written = SettingsFoldersIn(root, false);
+  written.insert(written.begin(), {root, draw, gms});
+  if (!job.HoldFolders(written)) return;
+  platform::CreateOneFolder(manual ? draw : gms);
 
   if (!job.ExtractAll(root, job.messages.close_corel, {gms + "QVTCorel.gms"})) return;
   if (manual) platform::CreateOneFolder(gms);

@@ -20,7 +20,10 @@ extern const CorelVersion CorelVersionTable[kCorelVersionCount];
 // user (manual), extracts the payload beside its programs, installs the
 // row's macro as Draw\GMS\QVTCorel.gms, and copies the settings folders.
 // Fails with PathError (manual: no Programs folder, or an empty path),
-// CorelNotFound (auto: no key) or CloseCorel (extraction).
+// CorelNotFound (auto: no key), UntrustedLink (nothing written: the
+// programs folder, Draw\, Draw\GMS\ or a settings folder below the programs
+// is a link a user without rights could have laid) or CloseCorel
+// (extraction).
 void InstallCorelMacro(const JobContext& job);
 
 }  // namespace ovsetup::install

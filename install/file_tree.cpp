@@ -8,6 +8,7 @@
 #include "platform/file_ops.h"
 #include "platform/free_name.h"
 #include "platform/path_text.h"
+#include "platform/written_folders.h"
 
 namespace ovsetup::install {
 namespace {
@@ -63,10 +64,6 @@ bool CopyFileByContentToNew(const std::string& source, std::string* scratch,
   return false;
 }
 
-bool MayWriteInto(const std::string& folder) {
-  return !platform::IsLink(folder) || platform::IsTrustedLink(folder);
-}
-
 int FolderExists(std::string path) {
   FileSearch search;
   FoundEntry entry;
@@ -80,7 +77,7 @@ int PathExists(std::string pattern) {
 }
 
 void CopyFolderFiles(std::string source, std::string target, const platform::CopyPieces& pieces) {
-  if (source.empty() || target.empty() || !MayWriteInto(target)) return;
+  if (source.empty() || target.empty() || !platform::MayWriteInto(target)) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&target, &pieces](const std::string& path, const std::string& name) {
@@ -92,7 +89,7 @@ void CopyFolderFiles(std::string source, std::string target, const platform::Cop
 
 void CopyFolderFilesByContentIf(std::string source, std::string target,
                                 const MayReplace& may_replace, const platform::CopyPieces& pieces) {
-  if (source.empty() || target.empty() || !MayWriteInto(target)) return;
+  if (source.empty() || target.empty() || !platform::MayWriteInto(target)) return;
   source = platform::WithTrailingSlash(source);
   target = platform::WithTrailingSlash(target);
   ForEachFile(source, [&](const std::string& path, const std::string& name) {

@@ -18,10 +18,6 @@ int FolderExists(std::string path);
 // last part may hold the wildcards "*" and "?"; else 0.
 int PathExists(std::string pattern);
 
-// False when `folder` is a link that a user without rights could have laid
-// or changed (platform::IsTrustedLink): the installs write nothing there.
-bool MayWriteInto(const std::string& folder);
-
 // Reads the file `source` and writes it into a new file beside `target`,
 // then renames that over `target` (a link or second name there is replaced,
 // never written through); it comes out writable whatever the source's
@@ -39,7 +35,7 @@ bool CopyFileByContentToNew(const std::string& source, std::string* scratch,
                             const platform::CopyPieces& pieces = {});
 
 // Copies every file directly inside `source` into `target` (an existing
-// folder that MayWriteInto, else nothing is copied) with the platform copy,
+// folder that platform::MayWriteInto, else nothing is copied) with the platform copy,
 // passing over a source file that is a link or has more than one name
 // (platform::IsSingleNamedFile): an existing target file is replaced unless
 // it is read-only, and the copy keeps the source's attributes. An empty

@@ -16,9 +16,10 @@ void RunInstallJob(const InstallChoices& choices, const platform::SetupFile& set
   const std::string source_folder = platform::FolderOf(setup_file.path());
   const SettingsSize settings = SizeOfSettingsFolders(source_folder, choices.install_type == 0);
   JobProgress job_progress(progress, settings.bytes);
+  platform::WrittenFolders written;
   const JobContext job{choices,    language.Number(),       source_folder,
                        setup_file, MessageSetFor(language), sink, succeeded,
-                       job_progress, settings.on_disk};
+                       job_progress, settings.on_disk,      written};
   switch (choices.install_type) {
     case 0: InstallProgram(job); break;
     case 1: InstallCorelMacro(job); break;

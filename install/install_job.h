@@ -9,6 +9,7 @@
 #include "install/message_set.h"
 #include "payload/extraction_progress.h"
 #include "payload/payload_walk.h"
+#include "platform/written_folders.h"
 
 namespace ovsetup::install {
 
@@ -44,6 +45,7 @@ struct JobContext {
   int& succeeded;              // m_bInstallSucceeded: set to 1 at an install's end
   JobProgress& progress;       // told how far the job is, step by step
   std::uint64_t settings_on_disk = 0;  // what the settings folders take on the target's volume
+  platform::WrittenFolders& written;   // the folders the job writes, held to its end
 
   // Shows `text` once; an install ends right after.
   void Fail(const char* text) const { sink.ShowMessage(text); }
@@ -56,6 +58,11 @@ struct JobContext {
   // false; every existing file is then as it was.
   bool ExtractAll(const std::string& target, const char* failure_text,
                   const std::vector<std::string>& deliverables = {}) const;
+  // Checks each of `folders`, which the install writes, before its first
+  // byte, and holds them to the job's end (platform::WrittenFolders). On a
+  // link a user without rights could have laid, shows untrusted_link and
+  // returns false: the install then ends, having written nothing.
+  bool HoldFolders(const std::vector<std::string>& folders) const;
   // The language the job installs in.
   LanguageIndex language() const { return LanguageIndex(choices.language_index); }
 };

@@ -14,4 +14,10 @@ bool JobContext::ExtractAll(const std::string& target, const char* failure_text,
   return false;
 }
 
+bool JobContext::HoldFolders(const std::vector<std::string>& folders) const {
+  if (written.FirstUntrusted(folders).empty()) return true;
+  Fail(messages.untrusted_link);
+  return false;
+}
+
 }  // namespace ovsetup::install

@@ -12,6 +12,7 @@
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
 #include "platform/path_text.h"
+#include "platform/written_folders.h"
 
 namespace ovsetup::install {
 namespace {
@@ -92,7 +93,7 @@ void CopySettingsFilesKeepingOld(const std::string& source, const std::string& t
                                  int language, const platform::CopyPieces& copied,
                                  const platform::CopyPieces& ticks) {
   const std::string folder = platform::WithTrailingSlash(target);
-  if (!MayWriteInto(folder)) return;
+  if (!platform::MayWriteInto(folder)) return;
   OwnFilesRecord record = OwnFilesRecord::ReadFrom(folder);
   std::vector<std::pair<std::string, std::string>> kept;  // source, name: copied
   CopyFolderFilesByContentIf(source, folder, [&](const std::string& from, const std::string& to) {
@@ -118,7 +119,7 @@ void CopySettingsFilesKeepingOld(const std::string& source, const std::string& t
 
 Delivery DeliverFile(const std::string& source, const std::string& target, KeepOld keep) {
   if (!IsFile(source)) return Delivery::SourceMissing;
-  if (!MayWriteInto(platform::FolderOf(target))) return Delivery::UntrustedFolder;
+  if (!platform::MayWriteInto(platform::FolderOf(target))) return Delivery::UntrustedFolder;
   if (keep == KeepOld::No)
     return platform::CopyOneFile(source, target, false) ? Delivery::Delivered
                                                          : Delivery::TargetUnwritable;

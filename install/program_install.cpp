@@ -2,6 +2,7 @@
 
 #include "install/file_tree.h"
 #include "install/kept_copy.h"
+#include "install/settings_folders.h"
 #include "payload/folder_names.h"
 #include "payload/payload_archive.h"
 #include "payload/stored_path_rules.h"
@@ -15,6 +16,9 @@ void InstallProgram(const JobContext& job) {
   // An empty path would install into the root of the current drive.
   if (job.choices.install_path.empty()) return job.Fail(job.messages.path_error);
   const std::string folder = platform::WithTrailingSlash(job.choices.install_path) + "Orvane\\";
+  std::vector<std::string> written = SettingsFoldersIn(folder, true);
+  written.insert(written.begin(), folder);
+  if (!job.HoldFolders(written)) return;
   platform::CreateOneFolder(folder);
   if (!job.ExtractAll(folder, job.messages.program_running)) return;
 

@@ -13,8 +13,10 @@ inline constexpr char kUninstallerFile[] = "Uninstall.exe";
 // Installs into `install_path` + "Orvane\": the payload without the plug-in
 // folders, the settings folders from beside the setup, the language in
 // SoftCfg.ini, and the desktop and program-menu shortcuts. Fails with
-// PathError for an empty path and ProgramRunning when the payload cannot be
-// extracted; every later step's failure is ignored.
+// PathError for an empty path, UntrustedLink when "Orvane\" or a settings
+// folder below it is a link a user without rights could have laid (nothing
+// written), and ProgramRunning when the payload cannot be extracted; every
+// later step's failure is ignored.
 void InstallProgram(const JobContext& job);
 
 }  // namespace ovsetup::install

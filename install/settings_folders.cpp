@@ -21,6 +21,14 @@ void CopySettingsFolders(const JobContext& job, const std::string& target) {
   CopyFolderFiles(job.source_folder + kResDir, target + kResDir, copied);
 }
 
+std::vector<std::string> SettingsFoldersIn(const std::string& target, bool with_doc) {
+  std::vector<std::string> folders;
+  if (with_doc) folders.push_back(target + payload::kDocDir);
+  for (const char* folder : {payload::kLanguageDir, payload::kResDir, payload::kCfgDir})
+    folders.push_back(target + folder);
+  return folders;
+}
+
 SettingsSize SizeOfSettingsFolders(const std::string& source_folder, bool with_doc) {
   constexpr std::uint64_t kCluster = 4096;
   using payload::kCfgDir, payload::kDocDir, payload::kLanguageDir, payload::kResDir;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "install/install_job.h"
 
@@ -15,6 +16,10 @@ namespace ovsetup::install {
 // `target` ends with "\".
 // Failures are ignored. The copies are told to the job's progress.
 void CopySettingsFolders(const JobContext& job, const std::string& target);
+
+// The settings folders an install writes below `target` (ending with "\"):
+// "QVTLanguage\", "QVTRes\", "QVTCfg\" and, `with_doc`, "QVTDoc\".
+std::vector<std::string> SettingsFoldersIn(const std::string& target, bool with_doc);
 
 // What the settings folders beside the setup hold, directly inside them:
 // "QVTLanguage\", "QVTRes\", "QVTCfg\" and, `with_doc`, "QVTDoc\".

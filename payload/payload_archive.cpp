@@ -12,6 +12,7 @@
 #include "platform/file_io.h"
 #include "platform/file_ops.h"
 #include "platform/path_text.h"
+#include "platform/written_folders.h"
 
 namespace ovsetup::payload {
 namespace {
@@ -209,23 +210,15 @@ class StagedExtraction {
   // folder that exists and is no link is held from here to the end of the
   // extraction, so that it cannot be swapped for a link in between.
   std::string UntrustedLink() {
-    std::vector<std::string> checked;
-    const auto untrusted = [this, &checked](const std::string& folder) {
-      if (Contains(checked, folder)) return false;
-      checked.push_back(folder);
-      if (platform::IsLink(folder)) return !platform::IsTrustedLink(folder);
-      held_.emplace_back(new platform::HeldFolder);
-      if (!held_.back()->Open(folder)) held_.pop_back();  // missing: made by the staging
-      return false;
-    };
-    if (untrusted(target_)) return target_;
-    if (!volumes_[1].folder.empty() && untrusted(volumes_[1].folder)) return volumes_[1].folder;
+    if (!written_.Check(target_)) return target_;
+    if (!volumes_[1].folder.empty() && !written_.Check(volumes_[1].folder))
+      return volumes_[1].folder;
     for (const PlannedEntry& planned : plan_) {
       if (planned.output.empty() || planned.folder.compare(0, target_.size(), target_) != 0)
         continue;
       for (std::string folder = planned.folder; folder.size() > target_.size();
            folder = platform::FolderOf(platform::WithoutTrailingSlash(folder)))
-        if (untrusted(folder)) return folder;
+        if (!written_.Check(folder)) return folder;
     }
     return "";
   }
@@ -333,7 +326,7 @@ class StagedExtraction {
   Volume volumes_[2];
   std::vector<StagedFile> staged_;
   std::vector<std::string> made_folders_;
-  std::vector<std::unique_ptr<platform::HeldFolder>> held_;
+  platform::WrittenFolders written_;  // checked and held until the extraction ends
   ProgressCount count_;
   std::unique_ptr<char[]> buffer_;
 };

@@ -8,10 +8,13 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "drivers/mdmcpq_store.h"
 #include "install/file_tree.h"
+#include "install/install_job.h"
 #include "install/kept_copy.h"
 #include "payload/payload_archive.h"
 #include "payload/staged_files.h"
@@ -62,6 +65,52 @@ struct Scene {
     fs::create_symlink(dir.Host(to), dir.Host(at));
   }
   std::string Core(const std::string& relative) const { return testing::CorePath(dir.Host(relative)); }
+  // A link at `at` to the victim's folder, owned by another user; false, with
+  // a line, where none can be made (not root).
+  bool ForeignLink(const std::string& at) const {
+    if (::geteuid() != 0) {
+      std::puts("skipped: not root, so no link owned by another user");
+      return false;
+    }
+    Link(at, "victim");
+    EXPECT_EQ(0, ::lchown(dir.Host(at).c_str(), 65534, 65534));
+    return true;
+  }
+  // Every path below "out", links not followed.
+  std::set<std::string> Out() const {
+    std::set<std::string> paths;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.Host("out")))
+      paths.insert(entry.path().string());
+    return paths;
+  }
+  // Install `type` into "out" (with acad.exe for AutoCAD), a settings file
+  // beside the setup, `link` a link of another user: nothing is written, the
+  // untrusted-link text is the one shown, and the install does not succeed.
+  void InstallPastForeignLink(int type, const std::string& link) {
+    testing::PayloadImage image;
+    for (const char* path : {"QVTCad\\QVTSrtCad.dll", "QVTCad\\acad.dvb", "QVTCad\\acad_EN.lsp",
+                             "QVTCad\\acad_CH.lsp", "QVTFonts\\txt.shx"})
+      image.Add(path, "setup's");
+    WriteHostFile(dir.Host("setup.exe"), image.Finish());
+    WriteHostFile(dir.Host("QVTCfg/x.ini"), "medium's");
+    WriteHostFile(dir.Host("out/acad.exe"), "");
+    if (!ForeignLink(link)) return;
+    const std::set<std::string> before = Out();
+    install::InstallChoices choices;
+    choices.language_index = 1;
+    choices.install_type = type;
+    choices.install_path = Core("out");
+    struct : install::MessageSink {
+      void ShowMessage(const char* text) override { shown.push_back(text); }
+      std::vector<std::string> shown;
+    } sink;
+    int succeeded = 7;
+    install::RunInstallJob(choices, *testing::HeldSetup(Core("setup.exe")), sink, succeeded);
+    EXPECT_EQ(0, succeeded);
+    const char* const untrusted = install::MessageSetFor(install::LanguageIndex(1)).untrusted_link;
+    EXPECT_EQ(std::vector<std::string>{untrusted}, sink.shown);
+    EXPECT_EQ(before, Out());
+  }
 };
 
 struct Attack {
@@ -146,23 +195,17 @@ const Attack kAttacks[] = {
      }},
     {"link of another user among the folders written",
      [](Scene& s) {
-       if (::geteuid() != 0) {
-         std::puts("skipped: not root, so no link owned by another user");
-         return;
-       }
-       s.Link("out/Sub", "victim");
-       ASSERT_EQ(0, ::lchown(s.dir.Host("out/Sub").c_str(), 65534, 65534));
+       if (!s.ForeignLink("out/Sub")) return;
        EXPECT_EQ(payload::PayloadFault::kUntrustedLink, s.ExtractSub().fault);
      }},
+    {"program install: an installed settings folder a link of another user",
+     [](Scene& s) { s.InstallPastForeignLink(0, "out/Orvane/QVTCfg"); }},
+    {"AutoCAD install: its Fonts folder a link of another user",
+     [](Scene& s) { s.InstallPastForeignLink(2, "out/Fonts"); }},
     {"installed settings folder a link of another user",
      [](Scene& s) {
-       if (::geteuid() != 0) {
-         std::puts("skipped: not root, so no link owned by another user");
-         return;
-       }
        WriteHostFile(s.dir.Host("media/QVTCfg/x.ini"), "medium's");
-       s.Link("out/QVTCfg", "victim");
-       ASSERT_EQ(0, ::lchown(s.dir.Host("out/QVTCfg").c_str(), 65534, 65534));
+       if (!s.ForeignLink("out/QVTCfg")) return;
        install::CopySettingsFilesKeepingOld(s.Core("media/QVTCfg"), s.Core("out/QVTCfg"), 2);
        install::CopyFolderFiles(s.Core("media/QVTCfg"), s.Core("out/QVTCfg"));
        EXPECT_EQ(install::Delivery::UntrustedFolder,
