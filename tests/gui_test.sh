@@ -114,6 +114,12 @@ scenario startup plain Orvane 0
 scenario startup pro "Orvane Pro" 2
 scenario startup other "" 3
 scenario startup chinese "$chinese_product" 0
+# A setup in a folder whose name code page 1252 cannot hold exactly (a
+# fullwidth "\", "\" by best fit: another folder), run in that code page:
+# it says so at start-up and ends, writing nothing.
+media 'best＼fit' && listing=$(ls -AR "$work/best＼fit")
+OVSETUP_WINE_LOCALE=C.UTF-8 scenario unnameable 'best＼fit'
+[ "$(ls -AR "$work/best＼fit")" = "$listing" ] || fail "the setup in an unnameable folder wrote there"
 scenario languages plain
 scenario path-dialog plain 0
 scenario path-dialog plain 2

@@ -632,6 +632,23 @@ void Startup(const Args& args) {
   s.Close();
 }
 
+// unnameable: a setup whose folder has a character the code page cannot
+// hold exactly says so, in both languages, before any window of its own,
+// and ends when the box is closed.
+void Unnameable(const Args& args) {
+  SetupProcess setup(args.setup);
+  HWND box = WaitForMessageBox(setup.pid());
+  report.Check(!FindDialog(setup.pid(), [](HWND w) { return GetDlgItem(w, 1000) != nullptr; }),
+               "no welcome dialog");
+  report.Equal(DismissMessageBox(box),
+               FromUtf8("安装程序所在文件夹的名称含有本系统无法表示的字符。"
+                        "请将安装程序移到其他文件夹后再运行。\r\n\r\n"
+                        "The name of the setup's folder has characters this system cannot "
+                        "represent. Move the setup to another folder and run it again."),
+               "start-up message");
+  report.Check(setup.HasEnded(kTimeoutMs), "the setup ended");
+}
+
 // languages: each language pick switches the captions and nothing else.
 void Languages(const Args& args) {
   Session s(args);
@@ -1125,6 +1142,7 @@ struct Scenario {
 
 const Scenario kScenarios[] = {
     {"startup", Startup, "PRODUCT LANGUAGE-INDEX"},
+    {"unnameable", Unnameable, ""},
     {"languages", Languages, ""},
     {"path-dialog", PathDialog, "LANGUAGE-INDEX"},
     {"cancel", Cancel, "FOLDER"},
