@@ -35,11 +35,12 @@ bool CopyFileByContentToNew(const std::string& source, std::string* scratch,
                             const platform::CopyPieces& pieces = {});
 
 // Copies every file directly inside `source` into `target` (an existing
-// folder that platform::MayWriteInto, else nothing is copied) with the platform copy,
-// passing over a source file that is a link or has more than one name
-// (platform::IsSingleNamedFile): an existing target file is replaced unless
-// it is read-only, and the copy keeps the source's attributes. An empty
-// `source` or `target` does nothing. A trailing "\" is optional on both.
+// folder that platform::MayWriteInto, else nothing is copied) with the
+// platform copy, passing over a source file that is a link or has more than
+// one name (platform::IsSingleNamedFile): an existing target file is
+// replaced unless it is read-only, and the copy keeps the source's
+// attributes. An empty `source` or `target` does nothing. A trailing "\" is
+// optional on both.
 // `pieces`, when set, is told each piece of each copy as it goes
 // (platform::CopyOneFile) and once after every file.
 void CopyFolderFiles(std::string source, std::string target,

@@ -27,9 +27,9 @@ namespace ovsetup::install {
 // file also counts as the same when it holds the shipped one with
 // `language` written (made and compared as SoftCfg.ini.new beside it), and
 // the record lists it as the language leaves it. A `target` that fails
-// platform::MayWriteInto gets nothing. Failures are not reported. `copied`, when set,
-// is told each piece the copies write; `ticks` after every piece of the
-// comparisons and backups.
+// platform::MayWriteInto gets nothing. Failures are not reported. `copied`,
+// when set, is told each piece the copies write; `ticks` after every piece
+// of the comparisons and backups.
 void CopySettingsFilesKeepingOld(const std::string& source, const std::string& target,
                                  int language, const platform::CopyPieces& copied = {},
                                  const platform::CopyPieces& ticks = {});
@@ -42,7 +42,7 @@ enum class Delivery {
   Delivered,         // `target` now holds `source`'s bytes
   SourceMissing,     // `source` is no file: the payload did not carry it
   TargetUnwritable,  // the copy or the backup failed (a host holds the file)
-  UntrustedFolder,   // `target`'s folder is a link that fails platform::MayWriteInto
+  UntrustedFolder,   // `target`'s folder fails platform::MayWriteInto
 };
 
 // Copies the file `source` to `target` with the platform copy, replacing an
