@@ -109,16 +109,22 @@ tag[1025] ^= 1                  # the record follows the 1024-byte stub
 for name, damaged in (("tag", tag), ("cut", data[:-1]), ("grown", data + b"x")):
     open(name + ".exe", "wb").write(damaged)
 PY
-for row in "flipped:its payload does not match the hash" "tag:its integrity record is damaged" \
-           "cut:it is cut short or has grown" "grown:it is cut short or has grown"; do
-  setup=${row%%:*}.exe why=${row#*:}
-  for command in verify list extract; do
-    rm -rf extracted
-    "$ovpack" $command $setup $([ $command = extract ] && echo extracted) >/dev/null 2>err && fail "$setup: $command passes"
-    grep -qF "ovpack: $setup: integrity: damaged — $why" err || fail "$setup: $command says $(cat err)"
+# refused_as_damaged NAME:WHY... : verify, list and extract refuse NAME.exe
+# as damaged for WHY, and extract nothing.
+refused_as_damaged() {
+  local row setup why command
+  for row in "$@"; do
+    setup=${row%%:*}.exe why=${row#*:}
+    for command in verify list extract; do
+      rm -rf extracted
+      "$ovpack" $command $setup $([ $command = extract ] && echo extracted) >/dev/null 2>err && fail "$setup: $command passes"
+      grep -qF "ovpack: $setup: integrity: damaged — $why" err || fail "$setup: $command says $(cat err)"
+    done
+    [ -z "$(ls -A extracted)" ] || fail "$setup: extracted $(ls -A extracted)"
   done
-  [ -z "$(ls -A extracted)" ] || fail "$setup: extracted $(ls -A extracted)"
-done
+}
+refused_as_damaged "flipped:its payload does not match the hash" "tag:its integrity record is damaged" \
+  "cut:it is cut short or has grown" "grown:it is cut short or has grown"
 
 # A signed stub is refused, and no setup is left behind.
 sign -in stub32.exe -out signed-stub.exe || fail "sign the stub"
@@ -170,16 +176,8 @@ record = bytearray(data); record[1024 + 28 + 2] ^= 1           # after the integ
 for name, damaged in (("cbody", body), ("ccut", data[:-1]), ("crecord", record)):
     open(name + ".exe", "wb").write(damaged)
 PY
-for row in "cbody:its payload does not match the hash" "ccut:it is cut short or has grown" \
-           "crecord:its integrity record is damaged"; do
-  setup=${row%%:*}.exe why=${row#*:}
-  for command in verify list extract; do
-    rm -rf extracted
-    "$ovpack" $command $setup $([ $command = extract ] && echo extracted) >/dev/null 2>err && fail "$setup: $command passes"
-    grep -qF "ovpack: $setup: integrity: damaged — $why" err || fail "$setup: $command says $(cat err)"
-  done
-  [ -z "$(ls -A extracted)" ] || fail "$setup: extracted $(ls -A extracted)"
-done
+refused_as_damaged "cbody:its payload does not match the hash" "ccut:it is cut short or has grown" \
+  "crecord:its integrity record is damaged"
 head -c 3000 /dev/urandom >noimage.exe
 "$ovpack" build --compress --stub noimage.exe --from ctree -o refused.exe 2>err && fail "--compress with a stub that is no image"
 grep -qF "noimage.exe: the stub's image does not end the file, so a setup built from it has no place for the records of a compressed payload; build without --compress" err ||
