@@ -43,7 +43,7 @@ bool CopyFileByContent(const std::string& source, const std::string& target,
 
 bool CopyFileByContentToNew(const std::string& source, std::string* scratch,
                             const platform::CopyPieces& pieces) {
-  constexpr std::size_t kPiece = 512000;
+  constexpr std::size_t kPiece = platform::kCopyPieceSize;
   platform::InputFile in;
   std::uint64_t left = 0;
   if (!in.Open(source) || !in.Length(&left)) return false;

@@ -2,6 +2,7 @@
 // code page with "\" as separator (see file_io.h for reading and writing).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -40,6 +41,9 @@ class FileSearch : NonCopyable {
   std::unique_ptr<State> state_;
 };
 
+// Bytes a copy in pieces moves at a time, the extraction's buffer size.
+constexpr std::size_t kCopyPieceSize = 512000;
+
 // Told during a copy how many bytes more it has copied since the last call.
 using CopyPieces = std::function<void(std::uint64_t bytes)>;
 
@@ -50,8 +54,9 @@ using CopyPieces = std::function<void(std::uint64_t bytes)>;
 // it ("NAME.new", random forms when taken) and renamed over it, so that a
 // `to` that is a link, or has more than one name, is replaced, never
 // written through. With `pieces` set, the bytes go in pieces of at most
-// 512000 bytes, each told to it, and the copy keeps the source's time of
-// last write. A failed copy leaves no partial file. True when it was made.
+// kCopyPieceSize bytes, each told to it, and the copy keeps the source's
+// time of last write. A failed copy leaves no partial file. True when it
+// was made.
 bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_exists,
                  const CopyPieces& pieces = CopyPieces());
 

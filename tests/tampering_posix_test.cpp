@@ -55,10 +55,14 @@ struct Scene {
     image.Add(path, body);
     return image.Finish();
   }
+  // Extracts setup.exe into "out", telling `progress`.
+  payload::WalkResult Extract(payload::ExtractionProgress* progress = nullptr) const {
+    return payload::PayloadArchive(Core("setup.exe"))
+        .Extract(Core("out") + "\\", payload::Selection::kAll, progress);
+  }
   payload::WalkResult ExtractSub() const {
     WriteHostFile(dir.Host("setup.exe"), Payload("setup's", "Sub\\b.txt"));
-    return payload::PayloadArchive(Core("setup.exe"))
-        .Extract(Core("out") + "\\", payload::Selection::kAll);
+    return Extract();
   }
   void Link(const std::string& at, const std::string& to = "victim/keep.txt") const {
     fs::create_directories(dir.Host(at).parent_path());
@@ -135,18 +139,14 @@ const Attack kAttacks[] = {
     {"link laid at the staged name after the clean-up",
      [](Scene& s) {
        ActAtFirstPiece lay([&s] { s.Link("out/~ovsetup-000.new"); });
-       ASSERT_TRUE(payload::PayloadArchive(s.Core("setup.exe"))
-                       .Extract(s.Core("out") + "\\", payload::Selection::kAll, &lay)
-                       .ok());
+       ASSERT_TRUE(s.Extract(&lay).ok());
        EXPECT_EQ("setup's", ReadHostFile(s.dir.Host("out/a.txt")));
      }},
     {"link laid at the old content's name",
      [](Scene& s) {
        WriteHostFile(s.dir.Host("out/a.txt"), "old");
        ActAtFirstPiece lay([&s] { s.Link("out/~ovsetup-000.old"); });
-       ASSERT_TRUE(payload::PayloadArchive(s.Core("setup.exe"))
-                       .Extract(s.Core("out") + "\\", payload::Selection::kAll, &lay)
-                       .ok());
+       ASSERT_TRUE(s.Extract(&lay).ok());
        EXPECT_EQ("setup's", ReadHostFile(s.dir.Host("out/a.txt")));
      }},
     {"leftover links of both name forms are removed as links",

@@ -93,12 +93,12 @@ class Descriptor : NonCopyable {
   int fd_;
 };
 
-// Copies what `from` holds into `to` in pieces of at most 512000 bytes, each
+// Copies what `from` holds into `to` in pieces of at most kCopyPieceSize, each
 // told to `pieces` when set.
 bool CopyContent(int from, int to, const CopyPieces& pieces) {
-  std::unique_ptr<char[]> buffer(new char[512000]);
+  std::unique_ptr<char[]> buffer(new char[kCopyPieceSize]);
   for (;;) {
-    ssize_t got = ::read(from, buffer.get(), 512000);
+    ssize_t got = ::read(from, buffer.get(), kCopyPieceSize);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;

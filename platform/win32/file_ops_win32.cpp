@@ -60,14 +60,13 @@ struct FileHandle {
   FileHandle& operator=(const FileHandle&) = delete;
 };
 
-// Reads `from` into the open `to` in 512000-byte pieces, each told to
+// Reads `from` into the open `to` in pieces of kCopyPieceSize, each told to
 // `pieces`, then gives `to` the source's time of last write.
 bool CopyPiecewise(HANDLE from, HANDLE to, const CopyPieces& pieces) {
-  constexpr DWORD kPiece = 512000;
-  const std::unique_ptr<char[]> buffer(new char[kPiece]);
+  const std::unique_ptr<char[]> buffer(new char[kCopyPieceSize]);
   for (DWORD got = 0;; pieces(got)) {
     DWORD put = 0;
-    if (!ReadFile(from, buffer.get(), kPiece, &got, nullptr)) return false;
+    if (!ReadFile(from, buffer.get(), kCopyPieceSize, &got, nullptr)) return false;
     if (got == 0) break;
     if (!WriteFile(to, buffer.get(), got, &put, nullptr) || put != got) return false;
   }
@@ -77,7 +76,7 @@ bool CopyPiecewise(HANDLE from, HANDLE to, const CopyPieces& pieces) {
 }
 
 // Copies `from` to the new file `to` (CREATE_NEW: never an existing name,
-// a link included) in 512000-byte pieces, each told to `pieces`, with the
+// a link included) in pieces of kCopyPieceSize, each told to `pieces`, with the
 // source's attributes and time of last write; a failed copy is deleted.
 // The copy in steps of its own: CopyFileExA's progress routine would do, but
 // Wine never calls it, and the windows must answer there too.
@@ -129,17 +128,15 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool fail_if_ex
 
 bool IsSingleNamedFile(const std::string& path) {
   // The name itself, not what a link there leads to; no access asked.
-  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  const FileHandle file(CreateFileA(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                    nullptr));
   BY_HANDLE_FILE_INFORMATION info;
-  const bool single = GetFileInformationByHandle(h, &info) &&
-                      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY |
-                                                FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
-                      info.nNumberOfLinks == 1;
-  CloseHandle(h);
-  return single;
+  return file.h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file.h, &info) &&
+         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+         info.nNumberOfLinks == 1;
 }
 
 bool DeleteOneFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
@@ -186,19 +183,21 @@ constexpr DWORD kChangeRights = GENERIC_ALL | GENERIC_WRITE | WRITE_DAC | WRITE_
 
 bool IsTrustedLink(const std::string& path) {
   if (!IsLink(path)) return false;
-  HANDLE h = CreateFileA(WithoutTrailingSlash(path).c_str(), READ_CONTROL,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
   PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const DWORD got = GetSecurityInfo(h, SE_FILE_OBJECT,
-                                    OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                    &owner, nullptr, &dacl, nullptr, &descriptor);
-  CloseHandle(h);
-  if (got != ERROR_SUCCESS) return false;
+  {
+    const FileHandle link(CreateFileA(WithoutTrailingSlash(path).c_str(), READ_CONTROL,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                      nullptr));
+    if (link.h == INVALID_HANDLE_VALUE ||
+        GetSecurityInfo(link.h, SE_FILE_OBJECT,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+      return false;
+  }
   const TrustedAccounts trusted;
   // A missing access list lets everyone change the link.
   bool ok = trusted.Holds(owner) && dacl != nullptr;
@@ -238,14 +237,11 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
 bool CanReplaceFile(const std::string& path) {
   // No sharing at all: any other open of the file, and a mapped image (a
   // loaded DLL, a running program), makes this fail.
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-  }
-  CloseHandle(h);
-  return true;
+  const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.h != INVALID_HANDLE_VALUE) return true;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 bool GetFreeBytes(const std::string& folder, std::uint64_t* bytes) {
