@@ -11,7 +11,11 @@
 #   same script without that KEEP lets --gc-sections drop both;
 # - the runtime's verbose terminate handler names the exception type on
 #   stderr, which a windowed program does not have, and pulls in the C++
-#   demangler for it: plain abort() ends the program the same way.
+#   demangler for it: plain abort() ends the program the same way;
+# - the runtime's throws themselves, and the unwinder behind them, are
+#   replaced by functions that end the program so
+#   (platform/win32/runtime/lean_runtime.cpp, in the programs that
+#   ovsetup_shipped_program links with NO_THROWS).
 # (The GUI test driver, which reports by exception, turns them back on.)
 add_compile_options(-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
                     $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "payload/body_output.h"
+#include "payload/decode_worker.h"
 #include "payload/folder_names.h"
 #include "payload/payload_format.h"
 #include "payload/payload_hash.h"
@@ -20,6 +21,7 @@ namespace {
 constexpr std::size_t kMaxPathCharacters = 259;  // what Windows' ANSI file calls take
 constexpr std::uint64_t kClusterSize = 4096;      // a file takes whole clusters
 constexpr std::uint64_t kSpaceMargin = 1 << 20;   // folders, the file system's own records
+constexpr unsigned kAnswerEveryMs = 50;           // the windows answer while a wait lasts
 
 bool IsDriverKitFolder(const std::string& folder) {
   return folder == kUsbDriverFolder || folder == kUsbDriverAmd64Folder ||
@@ -231,21 +233,44 @@ class StagedExtraction {
 
   // One pass over the payload in file order: every byte of it hashed when
   // the setup has a record, each written entry staged under its temporary
-  // name. Nothing under a real name is touched.
+  // name. Nothing under a real name is touched. Compressed bodies of one
+  // piece go to the second decoder while it has room for them.
   WalkResult Stage(WalkResult result) {
     const bool hashing = payload_.integrity.has_record;
     StreamHash hash;
     buffer_.reset(new char[kCopyBufferSize]);
-    for (const PlannedEntry& planned : plan_) {
+    const WalkResult staged = StageEntries(result, hashing ? &hash : nullptr);
+    if (!staged.ok()) decoder_.Drop();
+    // The second decoder's bodies come before any the loop stopped at.
+    while (decoder_.busy() || decoder_.pending())
+      if (const WalkResult decoded = Decoded(result, true); !decoded.ok()) return decoded;
+    if (!staged.ok()) return staged;
+    if (hashing) {
+      hash.Update(payload_.tail.data(), payload_.tail.size());
+      if (hash.Digest() != payload_.integrity.record.hash) return Damaged(result);
+    }
+    return result;
+  }
+
+  WalkResult StageEntries(WalkResult result, StreamHash* hash) {
+    for (std::size_t i = 0; i < plan_.size(); ++i) {
+      const PlannedEntry& planned = plan_[i];
       const PayloadEntry& entry = planned.entry;
-      if (hashing) hash.Update(planned.header.data(), planned.header.size());
-      if (planned.output.empty() && !hashing) {
+      if (const WalkResult decoded = Decoded(result, false); !decoded.ok()) return decoded;
+      if (hash != nullptr) hash->Update(planned.header.data(), planned.header.size());
+      if (planned.output.empty() && hash == nullptr) {
         count_.Add(entry.end - entry.begin);
         continue;
       }
       count_.Add(kHeaderSize);
-      platform::OutputFile out;
-      if (!planned.output.empty()) {
+      const bool writing = !planned.output.empty();
+      DecodeWorker::Body* body = nullptr;
+      if (writing && entry.compressed && entry.BodySize() <= kCopyBufferSize &&
+          decoder_.CanTake(entry.BodySize()))
+        body = &decoder_.Add(entry, i, entry.BodySize());
+      platform::OutputFile own;
+      platform::OutputFile& out = body != nullptr ? body->out : own;
+      if (writing) {
         if (platform::CreateOneFolder(planned.folder)) made_folders_.push_back(planned.folder);
         StagedFile file;
         file.old = TemporaryName(planned.folder, entry.index, true);
@@ -255,23 +280,54 @@ class StagedExtraction {
           return StopAt(result, planned, PayloadFault::kCannotCreate, file.staged,
                         platform::LastFileError());
         staged_.push_back(file);
+        if (body != nullptr) body->staged = file.staged;
       }
-      const bool writing = !planned.output.empty();
-      const PayloadFault fault = CopyBody(entry, out, writing, hashing ? &hash : nullptr);
-      if (fault == PayloadFault::kDamagedBody)  // damaged bytes, or damaged when packed?
-        return HashMatches() ? StopAt(result, planned, fault, "") : Damaged(result);
-      if (fault != PayloadFault::kNone) {
-        const std::uint32_t error = platform::LastFileError();
-        if (writing && fault == PayloadFault::kBodyWrite && error == platform::kErrorDiskFull)
-          return ShortOf(result, volumes_[planned.volume]);
-        return StopAt(result, planned, fault, writing ? staged_.back().staged : "", error);
-      }
-    }
-    if (hashing) {
-      hash.Update(payload_.tail.data(), payload_.tail.size());
-      if (hash.Digest() != payload_.integrity.record.hash) return Damaged(result);
+      const PayloadFault fault = body != nullptr ? ReadWhole(entry, body->stored.get(), hash)
+                                                 : CopyBody(entry, out, writing, hash);
+      if (fault != PayloadFault::kNone)
+        return EntryFailed(result, planned, fault, platform::LastFileError(),
+                           writing ? staged_.back().staged : "");
     }
     return result;
+  }
+
+  // Collects the second decoder's batch when it is done (waiting for it,
+  // the windows answering, when `wait`) and hands it the bodies waiting
+  // for it: `result`, or how a body failed. Bodies that wait when a batch
+  // failed are dropped (their files closed).
+  WalkResult Decoded(WalkResult result, bool wait) {
+    if (decoder_.busy()) {
+      if (!wait && !decoder_.Wait(0)) return result;
+      while (!decoder_.Wait(kAnswerEveryMs)) count_.Add(0);
+      const DecodeWorker::Result done = decoder_.Collect();
+      if (done.fault != PayloadFault::kNone) {
+        decoder_.Drop();
+        return EntryFailed(result, plan_[done.tag], done.fault, done.system_error, done.staged);
+      }
+      count_.Add(done.written);
+    }
+    if (decoder_.pending() && !decoder_.busy()) decoder_.Hand();
+    return result;
+  }
+
+  // The result of a body that failed to stage into `staged`.
+  WalkResult EntryFailed(WalkResult result, const PlannedEntry& planned, PayloadFault fault,
+                         std::uint32_t error, const std::string& staged) {
+    if (fault == PayloadFault::kDamagedBody)  // damaged bytes, or damaged when packed?
+      return HashMatches() ? StopAt(result, planned, fault, "") : Damaged(result);
+    if (fault == PayloadFault::kBodyWrite && !staged.empty() && error == platform::kErrorDiskFull)
+      return ShortOf(result, volumes_[planned.volume]);
+    return StopAt(result, planned, fault, staged, error);
+  }
+
+  // Reads the body of `entry` whole into `stored`, hashing it into `hash`
+  // when given.
+  PayloadFault ReadWhole(const PayloadEntry& entry, char* stored, StreamHash* hash) {
+    if (!payload_.file.Seek(entry.BodyOffset()) || !payload_.file.Read(stored, entry.BodySize()))
+      return PayloadFault::kBodyRead;
+    if (hash != nullptr) hash->Update(stored, entry.BodySize());
+    count_.Add(entry.BodySize());
+    return PayloadFault::kNone;
   }
 
   // Reads the body of `entry` in pieces of the one 512000-byte buffer, so
@@ -329,6 +385,7 @@ class StagedExtraction {
   platform::WrittenFolders written_;  // checked and held until the extraction ends
   ProgressCount count_;
   std::unique_ptr<char[]> buffer_;
+  DecodeWorker decoder_;  // after what it writes into: waits for its body when destroyed
 };
 
 }  // namespace

@@ -19,6 +19,9 @@ class WorkerThread : NonCopyable {
 
   // Returns when the job started last has finished (at once when none runs).
   void Wait();
+  // As Wait, but gives up after `milliseconds`: true when no job runs any
+  // more, false when it still does (0 only looks).
+  bool Wait(unsigned milliseconds);
 
  private:
   static void Run(WorkerThread* self) { self->job_(self->context_); }

@@ -2,8 +2,10 @@
 // coder against the setup's decoder fed in pieces, and the record.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
 #include <random>
 #include <thread>
 #include <vector>
@@ -11,9 +13,11 @@
 #include "payload/branch_filter.h"
 #include "payload/compression_record.h"
 #include "payload/entry_decoder.h"
+#include "payload/payload_archive.h"
 #include "payload/payload_format.h"
 #include "payload/piece_reader.h"
 #include "platform/file_io.h"
+#include "tests/support/payload_image.h"
 #include "tests/support/temp_folder.h"
 #include "tools/ovpack/entry_encoder.h"
 
@@ -152,6 +156,75 @@ TEST(PieceReader, ReadsEveryByteInOrderAheadOrNot) {
       EXPECT_EQ(reader.failed(), past_end) << ahead << " " << size;
       if (!past_end) EXPECT_TRUE(got == bytes.substr(0, size)) << ahead << " " << size;
     }
+  }
+}
+
+// Remembers the last step and whether any went back.
+struct Steps : payload::ExtractionProgress {
+  void Advance(std::uint64_t d, std::uint64_t t) override {
+    fell = fell || d < done;
+    done = d;
+    total = t;
+  }
+  std::uint64_t done = 0, total = 0;
+  bool fell = false;
+};
+
+// A compressed setup through the whole staged extraction: 150 small bodies,
+// which the second decoder takes in batches, one of several pieces decoded
+// by the caller's thread, one stored as it is. A body that does not decode
+// (its properties damaged when packed, so the hash holds) stops the
+// extraction at its entry, with nothing left behind, wherever it decodes.
+TEST(CompressedExtraction, StagesEveryBodyAndStopsAtOneThatDoesNotDecode) {
+  std::vector<Bytes> files;
+  for (int i = 0; i < 150; ++i) {
+    std::string text;
+    for (int line = 0; line < 40 + i; ++line) text += "line " + std::to_string(line * i) + "\n";
+    files.emplace_back(text.begin(), text.end());
+  }
+  files.push_back(CodeLike(3 * payload::kCopyBufferSize));
+  files.push_back(Bytes(5000));
+  std::mt19937 random(5);
+  for (unsigned char& c : files.back()) c = static_cast<unsigned char>(random());
+  std::vector<Bytes> bodies(files.size());
+  std::vector<payload::EntryCoding> codings(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    codings[i].decoded_size = static_cast<std::uint32_t>(files[i].size());
+    if (ovpack::CompressEntry(files[i], &bodies[i]))
+      codings[i].coding = payload::Coding::kLzmaBranch;
+    else
+      bodies[i] = files[i];
+  }
+  ASSERT_GT(bodies[150].size(), payload::kCopyBufferSize);
+  ASSERT_EQ(codings[151].coding, payload::Coding::kStored);
+
+  for (int damaged : {-1, 0, 120, 150}) {
+    testing::PayloadImage image(0x800);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      std::string body(bodies[i].begin(), bodies[i].end());
+      if (static_cast<int>(i) == damaged) body[0] = static_cast<char>(0xFF);  // no properties
+      image.Add("QVTPrograms\\f" + std::to_string(i), body);
+    }
+    testing::TempFolder dir;
+    testing::WriteHostFile(dir.Host("setup.exe"), testing::WithIntegrityRecord(image.Finish(), codings));
+    std::filesystem::create_directories(dir.Host("out"));
+    Steps steps;
+    const payload::WalkResult result =
+        payload::PayloadArchive(dir.core() + "setup.exe")
+            .Extract(dir.core() + "out\\", payload::Selection::kAll, &steps);
+    EXPECT_FALSE(steps.fell) << damaged;
+    if (damaged < 0) {
+      ASSERT_TRUE(result.ok()) << static_cast<int>(result.fault);
+      EXPECT_EQ(steps.done, steps.total);
+      for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string got = testing::ReadHostFile(dir.Host("out/QVTPrograms/f" + std::to_string(i)));
+        EXPECT_TRUE(got == std::string(files[i].begin(), files[i].end())) << i;
+      }
+      continue;
+    }
+    EXPECT_EQ(result.fault, PayloadFault::kDamagedBody) << damaged;
+    EXPECT_TRUE(result.at_entry && result.entry == static_cast<std::uint32_t>(damaged)) << result.entry;
+    EXPECT_FALSE(std::filesystem::exists(dir.Host("out/QVTPrograms"))) << damaged << ": files left";
   }
 }
 

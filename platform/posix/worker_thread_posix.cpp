@@ -1,6 +1,7 @@
 #include "platform/worker_thread.h"
 
 #include <pthread.h>
+#include <time.h>
 
 namespace ovsetup::platform {
 
@@ -31,6 +32,23 @@ void WorkerThread::Wait() {
   pthread_join(*thread, nullptr);
   delete thread;
   thread_ = nullptr;
+}
+
+bool WorkerThread::Wait(unsigned milliseconds) {
+  if (thread_ == nullptr) return true;
+  timespec until{};
+  clock_gettime(CLOCK_REALTIME, &until);
+  until.tv_sec += milliseconds / 1000;
+  until.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
+  if (until.tv_nsec >= 1000000000L) {
+    until.tv_sec += 1;
+    until.tv_nsec -= 1000000000L;
+  }
+  pthread_t* thread = static_cast<pthread_t*>(thread_);
+  if (pthread_timedjoin_np(*thread, nullptr, &until) != 0) return false;
+  delete thread;
+  thread_ = nullptr;
+  return true;
 }
 
 }  // namespace ovsetup::platform

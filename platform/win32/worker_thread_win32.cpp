@@ -20,11 +20,14 @@ bool WorkerThread::Start(Job job, void* context) {
   return thread_ != nullptr;
 }
 
-void WorkerThread::Wait() {
-  if (thread_ == nullptr) return;
-  WaitForSingleObject(thread_, INFINITE);
+void WorkerThread::Wait() { (void)Wait(INFINITE); }
+
+bool WorkerThread::Wait(unsigned milliseconds) {
+  if (thread_ == nullptr) return true;
+  if (WaitForSingleObject(thread_, milliseconds) != WAIT_OBJECT_0) return false;
   CloseHandle(thread_);
   thread_ = nullptr;
+  return true;
 }
 
 }  // namespace ovsetup::platform

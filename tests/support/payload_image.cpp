@@ -58,7 +58,8 @@ std::string SignAsPe(std::string setup, bool pe32_plus, std::size_t table_size) 
   return setup + std::string(table_size, 'C');
 }
 
-std::string WithIntegrityRecord(std::string setup) {
+std::string WithIntegrityRecord(std::string setup,
+                                const std::vector<payload::EntryCoding>& codings) {
   setup = SignAsPe(setup, false, 0);  // the PE32 headers, no certificate table
   PutLe(setup, kPeAt + 6, 1, 2);      // NumberOfSections
   const std::size_t section = kPeOptionalAt + 224;
@@ -67,6 +68,13 @@ std::string WithIntegrityRecord(std::string setup) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(setup.data());
   const std::uint32_t count = payload::ReadLe32(bytes + setup.size() - 4);
   payload::IntegrityRecord record;
+  if (!codings.empty()) {
+    record.version = payload::kCompressedIntegrityVersion;
+    std::vector<unsigned char> raw(payload::CompressionRecordSize(codings.size()));
+    payload::EncodeCompressionRecord(codings, raw.data());
+    setup.replace(kRecordedImageEnd + payload::kIntegrityRecordSize, raw.size(),
+                  reinterpret_cast<const char*>(raw.data()), raw.size());
+  }
   record.begin = payload::ReadLe32(bytes + setup.size() - 4 - 4 * count);
   record.end = static_cast<std::uint32_t>(setup.size());
   record.hash = payload::HashBytes(bytes + record.begin, record.end - record.begin);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "payload/compression_record.h"
 #include "platform/setup_file.h"
 
 namespace ovsetup::testing {
@@ -53,7 +54,13 @@ constexpr std::size_t kRecordedImageEnd = 0x300;
 // PE32 headers of one section ending at kRecordedImageEnd written over its
 // prefix and the integrity record of its payload after that section, as
 // "ovpack build" writes it. SignAsPe(..., false, ...) may follow.
-std::string WithIntegrityRecord(std::string setup);
+//
+// With `codings` (one per entry, the bodies already compressed as they
+// say), the record's version is the compressed one and the compression
+// record follows it, as "ovpack build --compress" writes them; the prefix
+// must then reach past them too.
+std::string WithIntegrityRecord(std::string setup,
+                                const std::vector<payload::EntryCoding>& codings = {});
 
 // The setup file `path` opened for one run, as setup.exe opens itself; it
 // stays open while the returned owner lives.
