@@ -15,7 +15,9 @@ class ExtractionProgress {
   // `done` never falls. The units are what the work costs in time: the
   // bytes of the payload's entries passed while staging (each header, then
   // each body piece of at most 512000 bytes as it is read; a skipped entry
-  // of a setup without an integrity record at once, unread); none for a
+  // of a setup without an integrity record at once, unread), and a
+  // compressed body's decoded bytes as they are written (those of the
+  // second decoder's batch when it is collected); none for a
   // removal or a rename. `total` is settled before the first call and
   // grows only by a copy the commit has to make of an existing target (a
   // volume without second names): by its bytes, told as they are copied. A

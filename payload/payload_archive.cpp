@@ -385,7 +385,7 @@ class StagedExtraction {
   platform::WrittenFolders written_;  // checked and held until the extraction ends
   ProgressCount count_;
   std::unique_ptr<char[]> buffer_;
-  DecodeWorker decoder_;  // after what it writes into: waits for its body when destroyed
+  DecodeWorker decoder_;  // last: its destructor waits for a batch in flight
 };
 
 }  // namespace
