@@ -27,11 +27,8 @@ bool WorkerThread::Start(Job job, void* context) {
 }
 
 void WorkerThread::Wait() {
-  if (thread_ == nullptr) return;
-  pthread_t* thread = static_cast<pthread_t*>(thread_);
-  pthread_join(*thread, nullptr);
-  delete thread;
-  thread_ = nullptr;
+  while (!Wait(~0u)) {
+  }
 }
 
 bool WorkerThread::Wait(unsigned milliseconds) {
